@@ -1,0 +1,78 @@
+// System-wide notifications, carried over D-Bus on the device's bus.
+//
+// The Darwin centre carries bare names (no object, no user information); the
+// distributed centre carries a name to observers on the main queue. A post
+// reaches every process connected to the device's bus, the poster included.
+// Handlers always run on the receiving process's main loop (MainQueue.h), in
+// the order the posts arrived: two names posted back to back by one process
+// are handled in that order by every observer.
+//
+// Suspension behaviour Coalesce: while a delivery of a name to an observer is
+// still waiting for the main loop, further posts of that name merge into it.
+// Every other behaviour delivers each post.
+//
+// The bus is found through the device root (DeviceFiles.h): its socket is the
+// device path kDeviceBusSocket. Without a bus, posts go nowhere and observers
+// hear nothing; nothing fails.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+inline constexpr const char* kDeviceBusSocket = "/var/run/dbus/device_bus_socket";
+
+// --- Darwin centre (CoreFoundation's names) ---------------------------------
+struct DarwinNotifyCenter;
+using CFNotificationCenterRef = DarwinNotifyCenter*;
+using CFStringRef = const char*;
+using CFDictionaryRef = const void*;
+using CFNotificationCallback = void (*)(CFNotificationCenterRef center, void* observer, CFStringRef name,
+                                        const void* object, CFDictionaryRef userInfo);
+
+enum CFNotificationSuspensionBehavior : long {
+    CFNotificationSuspensionBehaviorDrop = 1,
+    CFNotificationSuspensionBehaviorCoalesce = 2,
+    CFNotificationSuspensionBehaviorHold = 3,
+    CFNotificationSuspensionBehaviorDeliverImmediately = 4,
+};
+
+CFNotificationCenterRef CFNotificationCenterGetDarwinNotifyCenter();
+// The callback is called with the centre, the observer and the name; object
+// and user information are always null.
+void CFNotificationCenterAddObserver(CFNotificationCenterRef center, const void* observer,
+                                     CFNotificationCallback callback, CFStringRef name, const void* object,
+                                     long suspensionBehavior);
+void CFNotificationCenterPostNotification(CFNotificationCenterRef center, CFStringRef name, const void* object,
+                                          CFDictionaryRef userInfo, bool deliverImmediately);
+
+// --- Distributed centre (Foundation's names) --------------------------------
+struct NSNotification {
+    std::string name;
+};
+
+// Only the main queue exists in this platform.
+struct NSOperationQueue {
+    static NSOperationQueue* mainQueue();
+};
+
+class NSDistributedNotificationCenter {
+public:
+    static NSDistributedNotificationCenter& defaultCenter();
+    // The block runs on the main queue each time the name is posted. The
+    // observation lasts until the process ends.
+    void addObserverForName(const std::string& name, const void* object, NSOperationQueue* queue,
+                            std::function<void(const NSNotification&)> block);
+    void postNotificationName(const std::string& name, const void* object);
+};
+
+// --- Introspection, for hosts and tools -------------------------------------
+struct ObservationInfo {
+    std::string centre;  // "darwin" or "distributed"
+    std::string name;
+    long suspensionBehavior = 0;  // Darwin only
+};
+// Every observation added in this process, in the order they were added.
+std::vector<ObservationInfo> notificationObservations();
+// Whether this process is connected to the device's bus.
+bool notificationBusConnected();

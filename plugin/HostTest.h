@@ -1,0 +1,14 @@
+// Whether a process is a status-bar host, judged from its argument list.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zv {
+
+// A host is a process whose executable is named exactly "SpringBoard", or
+// whose path contains "/Application", unless its lower-cased name contains
+// "fileprovider". An empty list, or an empty first argument, is no host.
+bool isStatusBarHost(const std::vector<std::string>& arguments);
+
+}  // namespace zv
