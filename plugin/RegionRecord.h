@@ -1,0 +1,23 @@
+// A region record of the settings file: a dictionary whose entry `data` is the
+// ordered list of catalogue names of one region. Values of another type in
+// their place (a record that is not a dictionary, a `data` that is not a list)
+// are treated as if they were absent, never as errors.
+#pragma once
+
+#include <string_view>
+
+#include "foundation/PropertyList.h"
+
+namespace zv {
+
+// The record stored under a list key, or null when it is absent or not a dictionary.
+const PlistDictionary* regionRecord(const PlistDictionary& settings, std::string_view listKey);
+// The list of the record under a list key, or null when there is no record or it has no list.
+const PlistArray* regionList(const PlistDictionary& settings, std::string_view listKey);
+PlistArray* regionList(PlistDictionary& settings, std::string_view listKey);
+
+// Replaces the record under a list key by a fresh record holding only `list`;
+// any other key of the old record is dropped.
+void putRegionRecord(PlistDictionary& settings, std::string_view listKey, PlistArray list);
+
+}  // namespace zv
