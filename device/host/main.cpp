@@ -1,1 +1,38 @@
-int main() { return 0; }
+// A simulated status-bar host: SpringBoard or an application.
+//
+// Started with argv[0] set to the device path of the executable it stands
+// for, the device root in ZV_DEVICE_ROOT, and ZV_HOST_ROLE=springboard for
+// SpringBoard (anything else, or nothing, is an application). It registers
+// its classes, injects the device's dynamic libraries, then runs its main
+// loop and answers the control protocol on stdin/stdout.
+#include <cstdlib>
+#include <cstring>
+
+#include "HostCommands.h"
+#include "HookableMethods.h"
+#include "control/ControlChannel.h"
+#include "foundation/MainQueue.h"
+#include "springboard/SpringBoardClasses.h"
+#include "substrate/Injection.h"
+#include "uikit/UIKitClasses.h"
+
+#include <nlohmann/json.hpp>
+
+int main() {
+    const char* role = std::getenv("ZV_HOST_ROLE");
+    const bool isSpringBoard = role && std::strcmp(role, "springboard") == 0;
+
+    registerUIKitClasses();
+    if (isSpringBoard) registerSpringBoardClasses();
+    zv::device::HostContext context;
+    context.isSpringBoard = isSpringBoard;
+    context.hookable = zv::device::recordHookableMethods();
+    context.injection = injectDynamicLibraries();
+
+    zv::control::ControlChannel channel;
+    zv::device::registerHostCommands(channel, context);
+    channel.start();
+    zv::control::ControlChannel::writeLine({{"event", "ready"}, {"springboard", isSpringBoard}});
+    runMainLoop();
+    return 0;
+}

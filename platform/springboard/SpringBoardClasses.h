@@ -1,0 +1,5 @@
+// The SpringBoard classes a SpringBoard host registers in the object
+// runtime, with their default ("previous") behaviour.
+#pragma once
+
+void registerSpringBoardClasses();
