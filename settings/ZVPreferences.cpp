@@ -1,0 +1,140 @@
+#include "ZVPreferences.h"
+
+#include <chrono>
+#include <memory>
+#include <mutex>
+
+#include "SettingsKeys.h"
+#include "foundation/DateFormatter.h"
+#include "foundation/DeviceFiles.h"
+#include "notifications/NotificationCenter.h"
+
+ZVPreferences& ZVPreferences::sharedInstance() {
+    static std::once_flag once;
+    static ZVPreferences* shared = nullptr;
+    // Created once and deliberately never destroyed: pages and queued blocks
+    // may still reach it while the process exits.
+    std::call_once(once, [] { shared = std::make_unique<ZVPreferences>().release(); });
+    return *shared;
+}
+
+std::optional<std::string> ZVPreferences::pathForIdentifier(std::string_view identifier) {
+    if (identifier.find('/') != std::string_view::npos || identifier.find('\0') != std::string_view::npos)
+        return std::nullopt;
+    std::string path = zv::kPreferencesFolder;
+    path += identifier;
+    path += ".plist";
+    return path;
+}
+
+std::string ZVPreferences::lastModifiedText() {
+    NSDateFormatter formatter;
+    formatter.setDateStyle(NSDateFormatterStyle::ShortStyle);
+    formatter.setTimeStyle(NSDateFormatterStyle::MediumStyle);
+    return formatter.stringFromDate(std::chrono::system_clock::now());
+}
+
+// --- Loading ---------------------------------------------------------------
+
+bool ZVPreferences::loadOnceFromIdentifier(std::string_view identifier) {
+    preferences_.reset();
+    std::optional<PlistDictionary> read;
+    if (auto path = pathForIdentifier(identifier)) read = dictionaryWithContentsOfFile(*path);
+    const bool ok = read.has_value();
+    preferences_ = ok ? std::move(*read) : PlistDictionary{};
+    return ok;
+}
+
+bool ZVPreferences::loadFromIdentifier(std::string_view identifier, Notification notification) {
+    if (preferences_) return true;
+    return reLoadFromIdentifier(identifier, std::move(notification));
+}
+
+bool ZVPreferences::reLoadFromIdentifier(std::string_view identifier, Notification notification) {
+    identifier_ = std::string(identifier);
+    notification_ = std::move(notification);
+    return loadOnceFromIdentifier(identifier);
+}
+
+void ZVPreferences::resetPreferences() { preferences_ = PlistDictionary{}; }
+
+// --- Saving ----------------------------------------------------------------
+
+bool ZVPreferences::save() { return saveWithLastModified(true); }
+
+bool ZVPreferences::saveWithLastModified(bool lastModified) {
+    return saveWithNotification(notification_, lastModified);
+}
+
+bool ZVPreferences::saveToIdentifier(std::string_view identifier) {
+    return saveToIdentifier(identifier, notification_, true);
+}
+
+bool ZVPreferences::saveWithNotification(Notification notification) {
+    return saveWithNotification(std::move(notification), true);
+}
+
+bool ZVPreferences::saveWithNotification(Notification notification, bool lastModified) {
+    // Never bound (a store loaded only through loadOnceFromIdentifier): there
+    // is no file to write.
+    if (!identifier_) return false;
+    return saveToIdentifier(*identifier_, std::move(notification), lastModified);
+}
+
+bool ZVPreferences::saveToIdentifier(std::string_view identifier, Notification notification) {
+    return saveToIdentifier(identifier, std::move(notification), true);
+}
+
+bool ZVPreferences::saveToIdentifier(std::string_view identifier, Notification notification, bool lastModified) {
+    if (!preferences_) return false;
+    if (lastModified) (*preferences_)[zv::kLastModified] = PlistValue(lastModifiedText());
+    const auto path = pathForIdentifier(identifier);
+    if (!path) return false;
+    if (!writeToFile(*preferences_, *path, true)) return false;
+    if (notification) {
+        CFNotificationCenterPostNotification(CFNotificationCenterGetDarwinNotifyCenter(), notification->c_str(),
+                                             nullptr, nullptr, true);
+    }
+    return true;
+}
+
+// --- Values ----------------------------------------------------------------
+
+std::optional<PlistValue> ZVPreferences::objectForKey(std::string_view key) const {
+    if (!preferences_) return std::nullopt;
+    const PlistValue* value = plistLookup(*preferences_, key);
+    if (!value) return std::nullopt;
+    return *value;
+}
+
+std::int64_t ZVPreferences::integerForKey(std::string_view key) const { return integerForKey(key, 0); }
+
+double ZVPreferences::floatForKey(std::string_view key) const { return floatForKey(key, 0.0); }
+
+bool ZVPreferences::boolForKey(std::string_view key) const { return boolForKey(key, false); }
+
+std::int64_t ZVPreferences::integerForKey(std::string_view key, std::int64_t defaultValue) const {
+    if (!preferences_) return defaultValue;
+    const PlistValue* value = plistLookup(*preferences_, key);
+    auto i = value ? value->integerValue() : std::nullopt;
+    return i ? *i : defaultValue;
+}
+
+double ZVPreferences::floatForKey(std::string_view key, double defaultValue) const {
+    if (!preferences_) return defaultValue;
+    const PlistValue* value = plistLookup(*preferences_, key);
+    auto f = value ? value->floatValue() : std::nullopt;
+    return f ? static_cast<double>(*f) : defaultValue;
+}
+
+bool ZVPreferences::boolForKey(std::string_view key, bool defaultValue) const {
+    if (!preferences_) return defaultValue;
+    const PlistValue* value = plistLookup(*preferences_, key);
+    auto b = value ? value->boolValue() : std::nullopt;
+    return b ? *b : defaultValue;
+}
+
+void ZVPreferences::setObject(PlistValue value, std::string_view key) {
+    if (!preferences_) return;
+    (*preferences_)[std::string(key)] = std::move(value);
+}
