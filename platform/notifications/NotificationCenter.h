@@ -8,14 +8,27 @@
 // are handled in that order by every observer.
 //
 // Suspension behaviour Coalesce: while a delivery of a name to an observer is
-// still waiting for the main loop, further posts of that name merge into it.
-// Every other behaviour delivers each post.
+// still waiting for the main loop, further posts of that name merge into it
+// (it keeps its place in the order). Every other behaviour, 0 included,
+// delivers each post: processes here are never suspended.
 //
 // The bus is found through the device root (DeviceFiles.h): its socket is the
-// device path kDeviceBusSocket. Without a bus, posts go nowhere and observers
-// hear nothing; nothing fails.
+// device path kDeviceBusSocket. The process connects at its first use of
+// either centre and keeps that outcome: without a bus, posts go nowhere and
+// observers hear nothing; nothing fails and nothing is printed. If the bus
+// goes away later, the same holds from then on.
+//
+// When CFNotificationCenterAddObserver or addObserverForName returns, the bus
+// already routes the name to this process: a post made after that, by any
+// process, is heard. A post is on its way to the bus before the posting call
+// returns, so a process may exit right after posting.
+//
+// Names travel as D-Bus strings: a name that is not UTF-8 or holds a NUL
+// byte is neither posted nor heard. A null centre, name or callback is
+// ignored. Each call to add an observer makes a separate observation.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -74,5 +87,8 @@ struct ObservationInfo {
 };
 // Every observation added in this process, in the order they were added.
 std::vector<ObservationInfo> notificationObservations();
-// Whether this process is connected to the device's bus.
+// Whether this process is connected to the device's bus (connects on first
+// use, like the centres).
 bool notificationBusConnected();
+// How many deliveries are waiting for this process's main loop.
+size_t notificationDeliveriesWaiting();
