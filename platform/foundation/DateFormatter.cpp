@@ -2,6 +2,7 @@
 
 #include <unicode/datefmt.h>
 #include <unicode/locid.h>
+#include <unicode/timezone.h>
 #include <unicode/unistr.h>
 
 #include <memory>
@@ -25,9 +26,11 @@ std::string NSDateFormatter::stringFromDate(std::chrono::system_clock::time_poin
     if (dateStyle_ == NSDateFormatterStyle::NoStyle && timeStyle_ == NSDateFormatterStyle::NoStyle) return {};
     // A fresh ICU formatter each time, so a change of the default locale or
     // time zone is seen by the next call.
+    const icu::Locale locale = locale_.empty() ? icu::Locale::getDefault() : icu::Locale(locale_.c_str());
     std::unique_ptr<icu::DateFormat> format(
-        icu::DateFormat::createDateTimeInstance(icuStyle(dateStyle_), icuStyle(timeStyle_), icu::Locale::getDefault()));
+        icu::DateFormat::createDateTimeInstance(icuStyle(dateStyle_), icuStyle(timeStyle_), locale));
     if (!format) return {};
+    if (!timeZone_.empty()) format->adoptTimeZone(icu::TimeZone::createTimeZone(timeZone_.c_str()));
     const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(date.time_since_epoch()).count();
     icu::UnicodeString text;
     format->format(static_cast<UDate>(millis), text);
