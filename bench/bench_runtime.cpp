@@ -51,4 +51,3 @@ BENCHMARK(BM_SendReplaced);
 
 }  // namespace
 
-BENCHMARK_MAIN();
