@@ -12,7 +12,7 @@
 
 struct NSError {
     std::string domain;  // "NSCocoaErrorDomain"
-    NSInteger code = 0;  // the platform's code: 4 no such file, 513 no permission, 512 other
+    NSInteger code = 0;  // removing: 4 no such file, 513 no permission, 512 other; listing: 260, 257, 256
     std::string description;
 
     // The user-facing text, e.g.

@@ -68,7 +68,8 @@ public:
     const std::optional<std::string>& accessibilityValue() const { return accessibilityValue_; }
     void setAccessibilityValue(std::optional<std::string> value) { accessibilityValue_ = std::move(value); }
 
-    // The plain and secure input styles have one text field, initially empty.
+    // The plain and secure input styles have one text field, the login style
+    // two; each starts empty. Changing the style makes new fields.
     UIAlertViewStyle alertViewStyle() const { return style_; }
     void setAlertViewStyle(UIAlertViewStyle style);
     // The text field at the index; null when the style has none there.
@@ -97,5 +98,5 @@ private:
     NSInteger tag_ = 0;
     std::optional<std::string> accessibilityValue_;
     UIAlertViewStyle style_ = UIAlertViewStyleDefault;
-    std::shared_ptr<UITextField> textField_;
+    std::vector<std::shared_ptr<UITextField>> textFields_;
 };

@@ -1,0 +1,6 @@
+#include "preferences/UIScreen.h"
+
+UIScreen& UIScreen::mainScreen() {
+    static UIScreen screen;
+    return screen;
+}
