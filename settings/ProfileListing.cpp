@@ -1,24 +1,34 @@
 #include "ProfileListing.h"
 
 #include "SettingsKeys.h"
+#include "preferences/NSPredicate.h"
 
 namespace zv {
 
 namespace {
 constexpr std::string_view kPrefix = "net.quellit.zorvane_";  // 20 characters
 constexpr std::string_view kSuffix = ".plist";                // 6 characters
+
+// The platform's name match ("SELF like %@"), built once.
+const NSPredicate& profileFilePredicate() {
+    static const NSPredicate predicate =
+        NSPredicate::predicateWithFormat("SELF like %@", std::string(kProfileFilePattern));
+    return predicate;
+}
+
+// A matching name begins with the prefix and ends with the suffix, without
+// overlap: what lies between is the profile name.
+std::string stripAffixes(std::string_view fileName) {
+    return std::string(fileName.substr(kPrefix.size(), fileName.size() - kPrefix.size() - kSuffix.size()));
+}
+
 }  // namespace
 
-bool isProfileFileName(std::string_view fileName) {
-    // The pattern holds one '*' and no '?', so a like-match is a prefix and
-    // a suffix that do not overlap.
-    return fileName.size() >= kPrefix.size() + kSuffix.size() && fileName.starts_with(kPrefix) &&
-           fileName.ends_with(kSuffix);
-}
+bool isProfileFileName(std::string_view fileName) { return profileFilePredicate().evaluateWithObject(fileName); }
 
 std::optional<std::string> profileNameFromFileName(std::string_view fileName) {
     if (!isProfileFileName(fileName)) return std::nullopt;
-    return std::string(fileName.substr(kPrefix.size(), fileName.size() - kPrefix.size() - kSuffix.size()));
+    return stripAffixes(fileName);
 }
 
 std::string profileFileName(std::string_view profileName) {
@@ -29,15 +39,13 @@ std::string profileIdentifier(std::string_view profileName) { return std::string
 
 std::vector<ProfileEntry> listProfiles(const std::vector<std::string>& names, const ProfileReader& read) {
     std::vector<ProfileEntry> entries;
-    for (const std::string& fileName : names) {
-        auto profileName = profileNameFromFileName(fileName);
-        if (!profileName) continue;
+    for (const std::string& fileName : filteredArrayUsingPredicate(names, profileFilePredicate())) {
         std::string date;
         if (auto dict = read(fileName)) {
             const PlistValue* stamp = plistLookup(*dict, kLastModified);
             if (stamp && stamp->string()) date = *stamp->string();
         }
-        entries.push_back({std::move(*profileName), std::move(date)});
+        entries.push_back({stripAffixes(fileName), std::move(date)});
     }
     return entries;
 }
