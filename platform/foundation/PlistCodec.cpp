@@ -2,7 +2,9 @@
 
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 #include <limits>
 #include <memory>
@@ -17,6 +19,12 @@ using Node = std::unique_ptr<void, NodeDeleter>;
 struct MallocDeleter {
     void operator()(void* p) const { std::free(p); }
 };
+
+struct XmlDeleter {
+    void operator()(char* xml) const { plist_to_xml_free(xml); }
+};
+
+constexpr std::string_view kBinaryMagic = "bplist00";
 
 PlistValue fromNode(plist_t node, int depth);
 
@@ -60,7 +68,10 @@ PlistValue fromNode(plist_t node, int depth) {
     case PLIST_KEY: {
         uint64_t length = 0;
         const char* p = plist_get_string_ptr(node, &length);
-        return PlistValue(std::string(p ? p : "", p ? length : 0));
+        if (!p) return PlistValue(std::string());
+        // Text ends at a NUL character, as libplist's writer and its XML
+        // reader end it, so a string reads the same after a write.
+        return PlistValue(std::string(p, strnlen(p, length)));
     }
     case PLIST_DATA: {
         char* bytes = nullptr;
@@ -107,10 +118,14 @@ plist_t toNode(const PlistValue& value) {
             return plist_new_data(reinterpret_cast<const char*>(d.data()), d.size());
         }
         plist_t operator()(const PlistDate& d) const {
-            double whole = std::floor(d.secondsSinceReferenceDate);
-            if (!(whole >= std::numeric_limits<int32_t>::min() && whole <= std::numeric_limits<int32_t>::max()))
-                whole = 0;
-            const auto usec = static_cast<int32_t>((d.secondsSinceReferenceDate - whole) * 1e6);
+            // libplist takes whole seconds as a 32-bit value: dates beyond
+            // that range are written as its nearest end, and NaN as the
+            // reference date, so that the conversions below stay defined.
+            double seconds = std::isnan(d.secondsSinceReferenceDate) ? 0.0 : d.secondsSinceReferenceDate;
+            seconds = std::clamp(seconds, double{std::numeric_limits<int32_t>::min()},
+                                 double{std::numeric_limits<int32_t>::max()});
+            const double whole = std::floor(seconds);
+            const auto usec = static_cast<int32_t>((seconds - whole) * 1e6);  // in [0, 1e6)
             return plist_new_date(static_cast<int32_t>(whole), usec);
         }
         plist_t operator()(const PlistArray& a) const {
@@ -127,24 +142,42 @@ plist_t toNode(const PlistValue& value) {
     return std::visit(Visitor{}, value.storage());
 }
 
+// Parses bytes into a tree that is safe to walk, or null.
+//
+// libplist aborts the process (an assertion in plist_get_key_val) when a
+// dictionary key holds a NUL character, which a binary property list can
+// encode. Its XML writer keeps such characters and its XML reader ends text
+// at them, so a binary tree that has any is passed once through XML: each
+// key and string then reads as its text up to the first NUL. XML input never
+// yields such keys: its reader rejects the character reference &#0;.
+Node parseTree(std::string_view bytes) {
+    if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) return nullptr;
+    plist_t raw = nullptr;
+    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &raw);
+    Node root(raw);
+    if (!root || !bytes.starts_with(kBinaryMagic)) return root;
+
+    char* xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(root.get(), &xml, &length);
+    std::unique_ptr<char, XmlDeleter> xmlOwner(xml);
+    if (!xml || std::memchr(xml, '\0', length) == nullptr) return root;
+    plist_t laundered = nullptr;
+    plist_from_xml(xml, length, &laundered);
+    return Node(laundered);
+}
+
 }  // namespace
 
 std::optional<PlistValue> plistFromBytes(std::string_view bytes) {
-    if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) return std::nullopt;
-    plist_t raw = nullptr;
-    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &raw);
-    if (!raw) return std::nullopt;
-    Node root(raw);
+    Node root = parseTree(bytes);
+    if (!root) return std::nullopt;
     return fromNode(root.get(), 0);
 }
 
 std::optional<PlistDictionary> plistDictionaryFromBytes(std::string_view bytes) {
-    if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) return std::nullopt;
-    plist_t raw = nullptr;
-    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &raw);
-    if (!raw) return std::nullopt;
-    Node root(raw);
-    if (plist_get_node_type(root.get()) != PLIST_DICT) return std::nullopt;
+    Node root = parseTree(bytes);
+    if (!root || plist_get_node_type(root.get()) != PLIST_DICT) return std::nullopt;
     PlistValue value = fromDict(root.get(), 0);
     return std::move(*value.dictionary());
 }

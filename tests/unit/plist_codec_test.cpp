@@ -2,6 +2,7 @@
 // back as the same value, and bytes that are no dictionary reading as nothing.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 #include <stdexcept>
 
@@ -9,6 +10,8 @@
 #include "foundation/PlistCodec.h"
 
 namespace {
+
+using namespace std::string_literals;
 
 std::string xmlPlist(std::string_view body) {
     return std::string(R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -96,6 +99,35 @@ TEST(PlistCodec, XmlRoundTripKeepsEveryValueAndType) {
     EXPECT_EQ(*back, original);
     EXPECT_TRUE(at(*back, "true").isBoolean());
     EXPECT_TRUE(at(*back, "one").isInteger());
+}
+
+TEST(PlistCodec, NulCharactersEndKeysAndStrings) {
+    // libplist would abort the process on such a key; the codec reads every
+    // key and string up to its first NUL instead.
+    const auto binary = plistDictionaryFromBytes(zv::test::binaryWithNulKeys());
+    ASSERT_TRUE(binary);
+    const PlistDictionary expected{{"en", true}, {"left", PlistDictionary{{"da", PlistArray{"00 Ti"}}}}};
+    EXPECT_EQ(*binary, expected);
+
+    // A raw NUL inside XML text: what is read is what a write keeps.
+    const auto xml = plistDictionaryFromBytes(xmlPlist("<dict><key>k</key><string>08 B\0x</string></dict>"s));
+    ASSERT_TRUE(xml);
+    EXPECT_EQ(at(*xml, "k"), PlistValue("08 B"));
+    EXPECT_EQ(plistDictionaryFromBytes(plistToXml(PlistValue(*xml))), xml);
+}
+
+TEST(PlistCodec, DatesBeyondThirtyTwoBitSecondsAreWrittenAtTheNearestEnd) {
+    const PlistDictionary dates{{"far", PlistDate{1e15}},
+                                {"past", PlistDate{-1e15}},
+                                {"nan", PlistDate{std::nan("")}},
+                                {"half", PlistDate{10.5}}};
+    const auto back = plistDictionaryFromBytes(plistToXml(PlistValue(dates)));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(at(*back, "far"), PlistValue(PlistDate{2147483647}));
+    EXPECT_EQ(at(*back, "past"), PlistValue(PlistDate{-2147483648.0}));
+    EXPECT_EQ(at(*back, "nan"), PlistValue(PlistDate{0}));
+    // XML keeps whole seconds only.
+    EXPECT_EQ(at(*back, "half"), PlistValue(PlistDate{10}));
 }
 
 TEST(PlistCodec, NonDictionaryOrBrokenBytesReadAsNothing) {
