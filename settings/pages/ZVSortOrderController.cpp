@@ -38,7 +38,8 @@ PlistArray sectionList(NSInteger section) {
 }  // namespace
 
 bool ZVSortOrderController::initForContentSize(CGSize size) {
-    if (!PSViewController::init()) return false;
+    // The plain page's initialisation (which records the size).
+    if (!PSViewController::initForContentSize(size)) return false;
     reloadSortOrder();
     _tableView = std::make_shared<UITableView>(CGRectMake(0, 0, size.width, size.height), UITableViewStyleGrouped);
     _tableView->setDataSource(this);
