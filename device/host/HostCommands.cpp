@@ -1,5 +1,7 @@
 #include "HostCommands.h"
 
+#include "StatusBarCommands.h"
+
 #include <glib.h>
 
 #include <map>
@@ -134,6 +136,9 @@ void registerHostCommands(ControlChannel& channel, HostContext& context) {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
         return Json::object();
     });
+
+    registerStatusBarCommands(channel, context);
+    registerSpringBoardCommands(channel, context);
 
     channel.on("quit", [](const Json&) {
         dispatch_async_main([] { stopMainLoop(); });

@@ -3,17 +3,24 @@
 // Started with argv[0] set to the device path of the executable it stands
 // for, the device root in ZV_DEVICE_ROOT, and ZV_HOST_ROLE=springboard for
 // SpringBoard (anything else, or nothing, is an application). It registers
-// its classes, injects the device's dynamic libraries, then runs its main
-// loop and answers the control protocol on stdin/stdout.
+// its classes, injects the device's dynamic libraries, launches its shared
+// application (whose status bar lays out its items, asking the injected
+// libraries' replacements), then runs its main loop and answers the control
+// protocol on stdin/stdout. SpringBoard asked to relaunch prints
+// {"event":"relaunch"} and ends with kRelaunchExitStatus, for its starter to
+// start it again.
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "HostCommands.h"
 #include "HookableMethods.h"
+#include "bluetooth/BluetoothManager.h"
 #include "control/ControlChannel.h"
 #include "foundation/MainQueue.h"
 #include "springboard/SpringBoardClasses.h"
 #include "substrate/Injection.h"
+#include "uikit/UIApplication.h"
 #include "uikit/UIKitClasses.h"
 
 #include <nlohmann/json.hpp>
@@ -23,11 +30,20 @@ int main() {
     const bool isSpringBoard = role && std::strcmp(role, "springboard") == 0;
 
     registerUIKitClasses();
-    if (isSpringBoard) registerSpringBoardClasses();
+    registerBluetoothClasses();
+    if (isSpringBoard) {
+        registerSpringBoardClasses();
+        setSpringBoardRelaunchHandler([] {
+            zv::control::ControlChannel::writeLine({{"event", "relaunch"}});
+            std::fflush(stdout);
+            std::_Exit(zv::device::kRelaunchExitStatus);
+        });
+    }
     zv::device::HostContext context;
     context.isSpringBoard = isSpringBoard;
     context.hookable = zv::device::recordHookableMethods();
     context.injection = injectDynamicLibraries();
+    launchSharedApplication(isSpringBoard ? "SpringBoard" : "UIApplication");
 
     zv::control::ControlChannel channel;
     zv::device::registerHostCommands(channel, context);

@@ -5,6 +5,7 @@
 #include "SettingsKeys.h"
 #include "foundation/ProcessInfo.h"
 #include "hooks/HookTable.h"
+#include "hooks/HostServices.h"
 #include "hooks/PluginState.h"
 #include "notifications/NotificationCenter.h"
 #include "runtime/Runtime.h"
@@ -12,10 +13,6 @@
 namespace zv {
 
 namespace {
-
-id sharedApplication() {
-    return objc_msgSendClass<id>(objc_getClass("UIApplication"), sel_registerName("sharedApplication"));
-}
 
 void startInStatusBarHost() {
     CFNotificationCenterRef darwin = CFNotificationCenterGetDarwinNotifyCenter();
@@ -33,9 +30,8 @@ void startInStatusBarHost() {
 void startInSpringBoard() {
     hooks::installHookRows(hooks::kLastStatusBarRow + 1, hooks::kHookRowCount);
     NSDistributedNotificationCenter::defaultCenter().addObserverForName(
-        kRespringNotification, nullptr, NSOperationQueue::mainQueue(), [](const NSNotification&) {
-            objc_msgSend(sharedApplication(), sel_registerName("_relaunchSpringBoardNow"));
-        });
+        kRespringNotification, nullptr, NSOperationQueue::mainQueue(),
+        [](const NSNotification&) { host::relaunchSpringBoardNow(); });
 }
 
 __attribute__((constructor)) void zorvaneInitialise() {

@@ -1,4 +1,7 @@
 // Replacements of SpringBoard's lock-screen and notification-centre methods.
+#include "RefreshRules.h"
+#include "hooks/HostServices.h"
+#include "hooks/PluginState.h"
 #include "hooks/Replacements.h"
 
 namespace zv::hooks {
@@ -10,18 +13,54 @@ host::Action previousHostWillDismiss = nullptr;
 host::Action previousHostWillPresent = nullptr;
 host::Action previousHostDidDismiss = nullptr;
 
+namespace {
+
+constexpr std::int32_t kTimeItem = 0;
+
+// The plug-in's part of a notification-centre transition; the caller then
+// runs the previous implementation.
+void notificationCenterTransition(rules::NotificationCenterTransition transition) {
+    const rules::NotificationCenterActions actions = rules::notificationCenterActions(pluginSettings(), transition);
+    if (!actions.gateOpen) return;
+    // The flag is written before the lock state is asked.
+    isNotificationCenterPresented = actions.presented;
+    if (!host::isUILocked()) return;
+    id aggregator = host::stateAggregator();
+    if (actions.withdrawTimeItem) host::setItemEnabled(aggregator, kTimeItem, false);
+    if (actions.rebuildTimeItem) host::updateStatusBarItem(aggregator, kTimeItem);
+}
+
+}  // namespace
+
 void setTopGrabberHidden(id self, SEL _cmd, bool hidden, id requester) {
-    previousSetTopGrabberHidden(self, _cmd, hidden, requester);
+    previousSetTopGrabberHidden(self, _cmd, rules::grabberHiddenValue(pluginSettings(), rules::Grabber::Top, hidden),
+                                requester);
 }
 
 void setBottomGrabberHidden(id self, SEL _cmd, bool hidden, id requester) {
-    previousSetBottomGrabberHidden(self, _cmd, hidden, requester);
+    previousSetBottomGrabberHidden(self, _cmd,
+                                   rules::grabberHiddenValue(pluginSettings(), rules::Grabber::Bottom, hidden),
+                                   requester);
 }
 
-bool shouldShowLockStatusBarTime(id self, SEL _cmd) { return previousShouldShowLockStatusBarTime(self, _cmd); }
+bool shouldShowLockStatusBarTime(id self, SEL _cmd) {
+    const bool previous = previousShouldShowLockStatusBarTime(self, _cmd);
+    return rules::shouldShowLockStatusBarTime(pluginSettings(), previous);
+}
 
-void hostWillDismiss(id self, SEL _cmd) { previousHostWillDismiss(self, _cmd); }
-void hostWillPresent(id self, SEL _cmd) { previousHostWillPresent(self, _cmd); }
-void hostDidDismiss(id self, SEL _cmd) { previousHostDidDismiss(self, _cmd); }
+void hostWillDismiss(id self, SEL _cmd) {
+    notificationCenterTransition(rules::NotificationCenterTransition::WillDismiss);
+    previousHostWillDismiss(self, _cmd);
+}
+
+void hostWillPresent(id self, SEL _cmd) {
+    notificationCenterTransition(rules::NotificationCenterTransition::WillPresent);
+    previousHostWillPresent(self, _cmd);
+}
+
+void hostDidDismiss(id self, SEL _cmd) {
+    notificationCenterTransition(rules::NotificationCenterTransition::DidDismiss);
+    previousHostDidDismiss(self, _cmd);
+}
 
 }  // namespace zv::hooks
