@@ -18,7 +18,7 @@ bool UILongPressGestureRecognizer::simulatePress(CGPoint location, double second
     if (!isEnabled()) return false;
     location_ = location;
     if (!(seconds >= minimumPressDuration_) || (delegate() && !delegate()->gestureRecognizerShouldBegin(*this))) {
-        fire(UIGestureRecognizerStateFailed);
+        setState(UIGestureRecognizerStateFailed);  // a recognizer that fails sends no action
         return false;
     }
     fire(UIGestureRecognizerStateBegan);

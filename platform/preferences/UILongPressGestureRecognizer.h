@@ -60,6 +60,7 @@ protected:
     explicit UIGestureRecognizer(Action action) : action_(std::move(action)) {}
     // Sets the state and runs the action.
     void fire(UIGestureRecognizerState state);
+    void setState(UIGestureRecognizerState state) { state_ = state; }
 
     CGPoint location_;  // in view_'s coordinates
 
