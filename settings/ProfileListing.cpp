@@ -37,16 +37,15 @@ std::string profileFileName(std::string_view profileName) {
 
 std::string profileIdentifier(std::string_view profileName) { return std::string(kPrefix) + std::string(profileName); }
 
-std::vector<ProfileEntry> listProfiles(const std::vector<std::string>& names, const ProfileReader& read) {
+std::string profileDate(const std::optional<PlistDictionary>& file) {
+    const PlistValue* stamp = file ? plistLookup(*file, kLastModified) : nullptr;
+    return stamp && stamp->string() ? *stamp->string() : std::string();
+}
+
+std::vector<ProfileEntry> listProfiles(const std::vector<std::string>& names, const ProfileDateReader& dateOf) {
     std::vector<ProfileEntry> entries;
-    for (const std::string& fileName : filteredArrayUsingPredicate(names, profileFilePredicate())) {
-        std::string date;
-        if (auto dict = read(fileName)) {
-            const PlistValue* stamp = plistLookup(*dict, kLastModified);
-            if (stamp && stamp->string()) date = *stamp->string();
-        }
-        entries.push_back({stripAffixes(fileName), std::move(date)});
-    }
+    for (const std::string& fileName : filteredArrayUsingPredicate(names, profileFilePredicate()))
+        entries.push_back({stripAffixes(fileName), dateOf(fileName)});
     return entries;
 }
 

@@ -37,13 +37,15 @@ std::string profileFileName(std::string_view profileName);
 // The store identifier of a profile: "net.quellit.zorvane_%@".
 std::string profileIdentifier(std::string_view profileName);
 
-// Reads one profile file given its bare name; empty when it cannot be read
-// as a dictionary.
-using ProfileReader = std::function<std::optional<PlistDictionary>(const std::string& fileName)>;
+// The date a profile file is listed with: its "lastModified" string; empty
+// when the file could not be read as a dictionary (missing, garbage, empty,
+// another root type) or its "lastModified" is missing or not a string.
+std::string profileDate(const std::optional<PlistDictionary>& file);
 
-// The entries of the profile files among `names`, in listing order. A file
-// that cannot be read, or whose "lastModified" is missing or not a string,
-// is listed with an empty date.
-std::vector<ProfileEntry> listProfiles(const std::vector<std::string>& names, const ProfileReader& read);
+// The date of one profile file given its bare name (see profileDate).
+using ProfileDateReader = std::function<std::string(const std::string& fileName)>;
+
+// The entries of the profile files among `names`, in listing order.
+std::vector<ProfileEntry> listProfiles(const std::vector<std::string>& names, const ProfileDateReader& dateOf);
 
 }  // namespace zv

@@ -3,7 +3,6 @@
 #include "ProfileRowText.h"
 #include "SettingsKeys.h"
 #include "ZVPreferences.h"
-#include "foundation/DeviceFiles.h"
 #include "foundation/MainQueue.h"
 #include "notifications/NotificationCenter.h"
 #include "preferences/NSFileManager.h"
@@ -102,9 +101,9 @@ void ZVProfileController::reloadSortOrder() {
     profiles.clear();
     const auto names = NSFileManager::defaultManager().contentsOfDirectoryAtPath(zv::kPreferencesFolder, nullptr);
     if (!names) return;
-    profiles = zv::listProfiles(*names, [](const std::string& fileName) {
-        return dictionaryWithContentsOfFile(preferencesPath(fileName));
-    });
+    profiles = zv::listProfiles(
+        *names, [this](const std::string& fileName) { return profileDates_.dateOf(preferencesPath(fileName)); });
+    profileDates_.forgetUnused();
 }
 
 // --- Table -----------------------------------------------------------------

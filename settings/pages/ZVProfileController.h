@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "ProfileDateCache.h"
 #include "ProfileListing.h"
 #include "preferences/PSViewController.h"
 #include "preferences/UIAlertView.h"
@@ -98,6 +99,8 @@ public:
 
 private:
     std::shared_ptr<UITableView> _tableView;
+    // Dates of the profile files as last read; unchanged files are not read again.
+    zv::ProfileDateCache profileDates_;
 
 public:
     // The open-in menu's controller, kept from one long press to the next so

@@ -57,13 +57,13 @@ TEST(ProfileListing, KeepsListingOrderAndDatesOnlyReadableFiles) {
     std::vector<std::string> read;
     auto entries = listProfiles(names, [&](const std::string& fileName) {
         read.push_back(fileName);
-        return files.at(fileName);
+        return profileDate(files.at(fileName));
     });
     EXPECT_EQ(entries, (std::vector<ProfileEntry>{
                            {"b", "1/2/24, 3:04:05 PM"}, {"a", ""}, {"c", ""}, {"d", ""}}));
     // Only profile files are opened.
     EXPECT_EQ(read.size(), 4u);
-    EXPECT_TRUE(listProfiles({}, [](const std::string&) { return std::optional<PlistDictionary>(); }).empty());
+    EXPECT_TRUE(listProfiles({}, [](const std::string&) { return std::string("x"); }).empty());
 }
 
 TEST(ProfileRowText, CurrentRowTitleFollowsNameAndSavedFlag) {
