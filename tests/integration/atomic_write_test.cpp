@@ -74,7 +74,7 @@ protected:
 };
 
 TEST_F(AtomicWrite, ReaderNeverSeesAPartialFileWhileAnotherProcessReplacesIt) {
-    const pid_t writer = startWriter(3000);
+    const pid_t writer = startWriter(2000);
     ASSERT_GT(writer, 0);
     int reads = 0;
     int status = 0;

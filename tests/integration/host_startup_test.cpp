@@ -3,6 +3,7 @@
 // settings are loaded (and migrated) before the first question is asked.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "DeviceInstall.h"
@@ -112,6 +113,7 @@ TEST_F(HostStartup, SpringBoardRowsFollowTheClassEvenWithoutAHostPath) {
 
 TEST_F(HostStartup, FirstHostMigratesASchemaOneFileBeforeItHooks) {
     const std::string settings = bus_.root().hostPath("/var/mobile/Library/Preferences/net.quellit.zorvane.plist");
+    std::filesystem::create_directories(bus_.root().hostPath("/var/mobile/Library/Preferences"));
     PlistDictionary old{{"enabled", PlistValue(true)},
                         {"left", PlistValue(PlistDictionary{{"data", PlistValue(PlistArray{PlistValue("21 VPN")})}})},
                         {"default", PlistValue(PlistDictionary{{"data", PlistValue(PlistArray{PlistValue("00 Time")})}})}};
