@@ -36,27 +36,25 @@ void loadSettingsFrom(SettingsFileAccess& files, PluginSettings& settings) {
     }
 
     // The eight switches; a present key overrides the default, false included.
-    PluginSettings loaded;
-    loaded.enabled = readSwitch(*file, kEnabled, false);
-    loaded.enableLockScreenTime = readSwitch(*file, kEnableLockScreenTime, false);
-    loaded.hideBattery = readSwitch(*file, kHideBattery, false);
-    loaded.bluetoothConnectedOnly = readSwitch(*file, kBluetoothConnectedOnly, false);
-    loaded.hideTopGrabberLS = readSwitch(*file, kHideTopGrabberLS, true);
-    loaded.hideBottomGrabberLS = readSwitch(*file, kHideBottomGrabberLS, true);
-    loaded.shortBreadcrumb = loaded.enabled && readSwitch(*file, kShortBreadcrumb, false);
-    loaded.isBreadcrumbExclusive = readSwitch(*file, kIsBreadcrumbExclusive, true);
+    // Only these and the table are the loader's: run-time values kept beside
+    // them are left alone.
+    settings.enabled = readSwitch(*file, kEnabled, false);
+    settings.enableLockScreenTime = readSwitch(*file, kEnableLockScreenTime, false);
+    settings.hideBattery = readSwitch(*file, kHideBattery, false);
+    settings.bluetoothConnectedOnly = readSwitch(*file, kBluetoothConnectedOnly, false);
+    settings.hideTopGrabberLS = readSwitch(*file, kHideTopGrabberLS, true);
+    settings.hideBottomGrabberLS = readSwitch(*file, kHideBottomGrabberLS, true);
+    settings.shortBreadcrumb = settings.enabled && readSwitch(*file, kShortBreadcrumb, false);
+    settings.isBreadcrumbExclusive = readSwitch(*file, kIsBreadcrumbExclusive, true);
 
     // Placement is in force only in a file with a `default` record.
-    if (regionRecord(*file, kDefault)) {
-        while (auto step = nextMigrationStep(*file)) {
-            applyMigrationStep(*step, *file);
-            files.write(kSettingsPath, *file);  // a failed write is retried by the next load
-        }
-        loaded.placement = buildPlacementTable(*file);
+    settings.placement.reset();
+    if (!regionRecord(*file, kDefault)) return;
+    while (auto step = nextMigrationStep(*file)) {
+        applyMigrationStep(*step, *file);
+        files.write(kSettingsPath, *file);  // a failed write is retried by the next load
     }
-
-    // Every switch and the table are replaced together.
-    settings = std::move(loaded);
+    settings.placement = buildPlacementTable(*file);
 }
 
 void loadSettingsInto(PluginSettings& settings) {
