@@ -8,7 +8,8 @@
 //
 // While waiting it prints "ready" once the bus routes NAME to it, then NAME
 // when the post arrives, and exits 0; with -t it exits 1 when no post came in
-// time. The device root comes from ZV_DEVICE_ROOT. Exit status 1 also when
+// time. Posts given with -w are made after "ready", so the tool can hear
+// itself. The device root comes from ZV_DEVICE_ROOT. Exit status 1 also when
 // there is no device bus (or it goes away while waiting), 2 for bad usage.
 #include <cmath>
 #include <cstdio>
