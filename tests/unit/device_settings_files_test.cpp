@@ -90,16 +90,11 @@ TEST_F(DeviceSettingsFilesTest, AdoptsThePreviousGenerationFileAndLeavesItAlone)
               (std::vector<std::string>{"net.quellit.zorvane.plist", "net.quellit.zorvel.plist"}));
 }
 
-TEST_F(DeviceSettingsFilesTest, NothingToReadAndNowhereToWrite) {
+TEST_F(DeviceSettingsFilesTest, AWriteWithNowhereToGoFails) {
     fs::remove_all(root_ + kPreferencesFolder);
     auto files = DeviceSettingsFiles::underRoot(root_);
     EXPECT_FALSE(files.read(kSettingsPath));
     EXPECT_FALSE(files.write(kSettingsPath, {{kEnabled, true}}));
-
-    PluginSettings settings;
-    settings.enabled = true;
-    loadSettingsFrom(files, settings);
-    EXPECT_FALSE(settings.enabled);
     EXPECT_FALSE(fs::exists(root_ + kPreferencesFolder));
 }
 
