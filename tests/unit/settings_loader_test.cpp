@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "ItemCatalogue.h"
 #include "SettingsLoader.h"
 #include "SettingsMigration.h"
 #include "SettingsTestFiles.h"
@@ -34,7 +35,10 @@ TEST(SettingsLoader, WorkedExampleFromSchema11) {
         {kCenter, record({"00 Time"})},
         {kRight, record({"21 VPN", "32 libstatusbar spacer 1", "07 Battery"})},
         {kHidden, record({"29 Tethering"})},
-        {kDefault, record({"01 QuietMode (DND)", "22 CallForward", "24 ThermalColor", "33 libstatusbar spacer 2"})},
+        {kDefault, record({"01 QuietMode (DND)", "02 Airplane", "05 DataNetwork (WiFi)", "08 BatteryPercent",
+                           "09 NotCharging", "10 BluetoothBattery", "11 Bluetooth", "12 TTY", "13 Alarm",
+                           "16 Location", "17 RotationLock", "19 AirPlay", "20 Siri", "22 CallForward",
+                           "23 Activity", "24 ThermalColor", "33 libstatusbar spacer 2"})},
     };
 
     const PluginSettings settings = load(files);
@@ -44,8 +48,11 @@ TEST(SettingsLoader, WorkedExampleFromSchema11) {
     EXPECT_EQ(*plistLookup(file, kSchemaVersion)->string(), "1.2");
     EXPECT_EQ(namesOf(file, kRight), (Names{"22 VPN", "98 libstatusbar spacer 1", "07 Battery"}));
     EXPECT_EQ(namesOf(file, kHidden), (Names{"31 Tethering"}));
-    const Names default12{"01 QuietMode (DND)", "23 CallForward", "25 ThermalColor", "99 libstatusbar spacer 2",
-                          "14 Plus", "21 CarPlay", "32 Breadcrumb", "33 OpenInSafari"};
+    const Names default12{"01 QuietMode (DND)", "02 Airplane", "05 DataNetwork (WiFi)", "08 BatteryPercent",
+                          "09 NotCharging", "10 BluetoothBattery", "11 Bluetooth", "12 TTY", "13 Alarm",
+                          "16 Location", "17 RotationLock", "19 AirPlay", "20 Siri", "23 CallForward",
+                          "24 Activity", "25 ThermalColor", "99 libstatusbar spacer 2", "14 Plus", "21 CarPlay",
+                          "32 Breadcrumb", "33 OpenInSafari"};
     EXPECT_EQ(namesOf(file, kDefault), default12);
 
     const PlacementTable& table = *settings.placement;
@@ -57,7 +64,8 @@ TEST(SettingsLoader, WorkedExampleFromSchema11) {
     EXPECT_EQ(table.find("98"), nullptr);
     EXPECT_EQ(alignmentOf(settings, "31"), 4);
     for (const std::string& name : default12) EXPECT_EQ(alignmentOf(settings, name.substr(0, 2)), 5) << name;
-    EXPECT_EQ(table.size(), 6 + default12.size());
+    // Every catalogue name but the spacer marker in `right` is placed.
+    EXPECT_EQ(table.size(), kItemCatalogue.size() - 1);
 }
 
 TEST(SettingsLoader, SwitchesTakeTruthValuesAndDefaults) {
