@@ -258,25 +258,7 @@ TEST_F(PreferencesStoreTest, TypedGettersConvertOnlyNumbers) {
     EXPECT_NEAR(static_cast<double>(0.1f), 0.100000001490116, 1e-15);
 }
 
-TEST_F(PreferencesStoreTest, ValuesSurviveAWriteAndReadBack) {
-    bind({});
-    store.setObject(PlistValue(PlistDictionary{{"data", PlistArray{PlistValue("00 Time")}}}), "left");
-    store.setObject(PlistValue(0.1), "ratio");
-    store.setObject(PlistValue(false), "profileSaved");
-    ASSERT_TRUE(store.save());
-    ZVPreferences reader;
-    ASSERT_TRUE(reader.loadFromIdentifier(kBound, std::nullopt));
-    EXPECT_EQ(*reader.preferences(), *store.preferences());
-    EXPECT_FALSE(reader.boolForKey("profileSaved", true));
-}
 
-TEST(PreferencesSharedInstance, IsCreatedOnceEvenWhenThreadsRace) {
-    ZVPreferences* seen[4] = {};
-    std::thread threads[4];
-    for (int i = 0; i < 4; ++i) threads[i] = std::thread([&seen, i] { seen[i] = &ZVPreferences::sharedInstance(); });
-    for (auto& t : threads) t.join();
-    for (auto* s : seen) EXPECT_EQ(s, &ZVPreferences::sharedInstance());
-}
 
 TEST(DateFormatter, ShortDateMediumTimeInTheGivenLocaleAndZone) {
     NSDateFormatter formatter;

@@ -1,15 +1,10 @@
-// The root settings page over real files: its specifier list, the values
-// rows show, changes written at once, the schema check on appearance, and
-// the relaunch confirmation.
+// The root settings page over real files: its specifier list against the
+// plug-in's defaults, the values rows show, changes written at once.
 #include <filesystem>
 
 #include "SettingsPageTest.h"
-#include "ZVProfileController.h"
-#include "ZVSortOrderController.h"
 #include "ZorvaneSettingsListController.h"
-#include "preferences/PSRootController.h"
 #include "preferences/PSTableCell.h"
-#include "preferences/PageRegistry.h"
 
 namespace zv {
 namespace {
@@ -113,74 +108,9 @@ TEST_F(RootPageTest, EveryChangeIsWrittenAtOnceAndMarksTheProfileUnsaved) {
     EXPECT_EQ(readDict(test::kSettingsFile), written);
 }
 
-TEST_F(RootPageTest, WithoutASettingsFileTheFirstChangeCreatesIt) {
-    auto page = open();
-    ASSERT_EQ(page->userSetValue(*page->indexPathForLabel(rowWithKey(*page, kEnabled)->name()), PlistValue(true)), "");
-    auto written = readDict(test::kSettingsFile);
-    ASSERT_TRUE(written);
-    EXPECT_EQ(written->size(), 3u);  // enabled, profileSaved, lastModified
-}
 
-TEST_F(RootPageTest, AppearanceRereadsOnlyAStoreNotAtTheCurrentSchema) {
-    struct Case {
-        const char* what;
-        std::optional<PlistValue> schema;
-        bool rereads;
-    };
-    const Case cases[] = {
-        {"current", PlistValue("1.2"), false},
-        {"older", PlistValue("1.1"), true},
-        {"absent", std::nullopt, true},
-        {"not a string", PlistValue(1.2), true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        PlistDictionary held{{kEnabled, false}};
-        if (c.schema) held[kSchemaVersion] = *c.schema;
-        startWith(held);
-        auto page = open();
-        // The file changes on disk behind the store's back.
-        test::writeDict(test::kSettingsFile, {{kEnabled, true}, {kSchemaVersion, "1.2"}});
-        page->viewWillAppear(true);
-        EXPECT_EQ(store().boolForKey(kEnabled), c.rereads);
-        EXPECT_EQ(shown(*page, kEnabled), PlistValue(c.rereads));
-    }
-}
 
-TEST_F(RootPageTest, RespringAsksFirstAndOnlyYesGoesOn) {
-    auto page = open();
-    auto at = page->indexPathForLabel("Respring");
-    ASSERT_TRUE(at);
-    ASSERT_EQ(page->table()->userSelectRow(*at), "");
-    auto alert = onlyAlert();
-    ASSERT_TRUE(alert);
-    EXPECT_FALSE(alert->title());
-    EXPECT_EQ(alert->message(), "About to respring! Are you sure?");
-    EXPECT_EQ(alert->buttonTitles(), (std::vector<std::string>{"No", "Yes"}));
-    EXPECT_EQ(alert->delegate().get(), static_cast<UIAlertViewDelegate*>(page.get()));
-    press(0);
-    EXPECT_TRUE(UIAlertView::queuedAlerts().empty());
-    EXPECT_TRUE(page->performAction("respringButton"));
-    press(1);
-    EXPECT_FALSE(page->performAction("somethingElse"));
-}
 
-TEST_F(RootPageTest, LinksOpenTheEditorAndTheProfileManager) {
-    PageRegistry::registerPage<ZVSortOrderController>("ZVSortOrderController");
-    PageRegistry::registerPage<ZVProfileController>("ZVProfileController");
-    PSRootController stack(test::kContentSize);
-    auto page = open();
-    stack.pushController(page);
-    for (const char* label : {"Sort Order", "Profiles"}) {
-        SCOPED_TRACE(label);
-        auto at = page->indexPathForLabel(label);
-        ASSERT_TRUE(at);
-        ASSERT_EQ(page->table()->userSelectRow(*at), "");
-        ASSERT_EQ(stack.controllers().size(), 2u);
-        EXPECT_EQ(stack.topController()->title(), label);
-        stack.popController();
-    }
-}
 
 }  // namespace
 }  // namespace zv
