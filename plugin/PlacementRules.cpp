@@ -24,6 +24,14 @@ const PlacementEntry* entryInForce(const PluginSettings& settings, std::int32_t 
 
 bool placementInForce(const PluginSettings& settings) { return settings.enabled && settings.placement.has_value(); }
 
+// Rows 10 to 13: the placement alone.
+Bool placementAnswer(const PlacementEntry* entry, std::int32_t region) {
+    if (!entry) return Bool::previous();
+    if (entry->alignment == region) return Bool::answer(true);
+    if (entry->alignment == kDefault) return Bool::previous();
+    return Bool::answer(false);
+}
+
 // The Time item on the locked screen, rows 2 and 3. Empty when the rows do
 // not apply and the question goes on to the following rows.
 std::optional<Bool> lockedTimeRule(const PluginSettings& settings, const PlacementEntry* entry,
@@ -45,6 +53,20 @@ Bool connectedOnlyBluetoothRule(const PlacementEntry* entry, std::int32_t region
     return Bool::answer(false);
 }
 
+// Rows 2 to 13 for the three item types with rules of their own (Time,
+// Bluetooth, Battery). Kept apart from the common path, which every other
+// item takes on every layout.
+[[gnu::noinline]] Bool specialItemAnswer(const PluginSettings& settings, std::int32_t type, std::int32_t region,
+                                         const PlacementEntry* entry, const RuntimeFlags& flags,
+                                         const LiveHostState& live) {
+    if (type == kTimeItem) {
+        if (auto answer = lockedTimeRule(settings, entry, flags, live)) return *answer;
+    }
+    if (type == kBluetoothItem && settings.bluetoothConnectedOnly) return connectedOnlyBluetoothRule(entry, region, live);
+    if (type == kBatteryItem && settings.hideBattery && flags.lastBatteryState == 0) return Bool::answer(false);
+    return placementAnswer(entry, region);
+}
+
 }  // namespace
 
 RuleAnswer<bool> isItemWithTypeExclusive(const PluginSettings& settings, std::int32_t type) {
@@ -57,17 +79,9 @@ RuleAnswer<bool> appearsInRegion(const PluginSettings& settings, std::int32_t ty
                                  const RuntimeFlags& flags, const LiveHostState& live) {
     if (!placementInForce(settings)) return Bool::previous();
     const PlacementEntry* entry = placementEntryFor(*settings.placement, type);
-
-    if (type == kTimeItem) {
-        if (auto answer = lockedTimeRule(settings, entry, flags, live)) return *answer;
-    }
-    if (type == kBluetoothItem && settings.bluetoothConnectedOnly) return connectedOnlyBluetoothRule(entry, region, live);
-    if (type == kBatteryItem && settings.hideBattery && flags.lastBatteryState == 0) return Bool::answer(false);
-
-    if (!entry) return Bool::previous();
-    if (entry->alignment == region) return Bool::answer(true);
-    if (entry->alignment == kDefault) return Bool::previous();
-    return Bool::answer(false);
+    if (type == kTimeItem || type == kBluetoothItem || type == kBatteryItem)
+        return specialItemAnswer(settings, type, region, entry, flags, live);
+    return placementAnswer(entry, region);
 }
 
 RuleAnswer<std::int64_t> order(const PluginSettings& settings, std::int32_t type, OrderQuestion question) {

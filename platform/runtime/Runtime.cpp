@@ -1,11 +1,13 @@
 #include "runtime/Runtime.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 struct objc_selector {
     std::string name;
@@ -17,9 +19,18 @@ struct objc_class : objc_object {
     bool isMeta = false;
     bool registered = false;
     std::unordered_map<SEL, IMP> methods;
-    // Resolved lookups (own and inherited, misses included); dropped whenever
-    // any method table of the process changes.
-    std::unordered_map<SEL, IMP> cache;
+    // Resolved lookups (own and inherited, misses included), dropped whenever
+    // any method table of the process changes. Open addressing over a
+    // power-of-two number of slots, so a hit costs a multiply, a mask and a
+    // compare or two: the status bar sends several messages per item on
+    // every layout.
+    struct CacheSlot {
+        SEL sel = nullptr;  // null: free
+        IMP imp = nullptr;  // null: the class does not answer sel
+    };
+    std::vector<CacheSlot> cache;
+    std::size_t cacheMask = 0;  // cache.size() - 1 while the cache has slots
+    std::size_t cacheCount = 0;
     std::uint64_t cacheGeneration = 0;
 };
 
@@ -30,12 +41,36 @@ struct Registry {
     std::unordered_map<std::string, std::unique_ptr<objc_selector>> selectors;
     std::unordered_map<std::string, std::unique_ptr<objc_class>> classes;
     std::unordered_map<std::string, std::unique_ptr<objc_class>> metaclasses;
-    std::uint64_t generation = 1;
 };
+
+// Raised by every change of any method table; outside the registry so that a
+// send reads it without the registry's initialisation check.
+std::uint64_t methodGeneration = 1;
 
 Registry& registry() {
     static Registry r;
     return r;
+}
+
+std::size_t slotOf(SEL sel, std::size_t mask) {
+    return static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(sel) >> 4) * 0x9E3779B97F4A7C15ull) & mask;
+}
+
+void cacheInsert(Class cls, SEL sel, IMP imp) {
+    auto& slots = cls->cache;
+    if ((cls->cacheCount + 1) * 2 > slots.size()) {
+        std::vector<objc_class::CacheSlot> old(std::max<std::size_t>(16, slots.size() * 2));
+        old.swap(slots);
+        cls->cacheMask = slots.size() - 1;
+        cls->cacheCount = 0;
+        for (const auto& slot : old)
+            if (slot.sel) cacheInsert(cls, slot.sel, slot.imp);
+    }
+    const std::size_t mask = cls->cacheMask;
+    std::size_t i = slotOf(sel, mask);
+    while (slots[i].sel) i = (i + 1) & mask;
+    slots[i] = {sel, imp};
+    ++cls->cacheCount;
 }
 
 IMP findUncached(Class cls, SEL sel) {
@@ -100,7 +135,7 @@ id class_asObject(Class cls) { return cls; }
 bool class_addMethod(Class cls, SEL sel, IMP imp) {
     if (!cls || !sel || !imp) return false;
     if (!cls->methods.emplace(sel, imp).second) return false;
-    ++registry().generation;
+    ++methodGeneration;
     return true;
 }
 
@@ -116,7 +151,7 @@ void MSHookMessageEx(Class cls, SEL sel, IMP replacement, IMP* result) {
     IMP previous = findUncached(cls, sel);
     if (!previous) return;
     cls->methods[sel] = replacement;
-    ++registry().generation;
+    ++methodGeneration;
     if (result) *result = previous;
 }
 
@@ -125,15 +160,22 @@ namespace runtime_detail {
 IMP lookup(id self, SEL sel) {
     Class cls = self->isa;
     if (!cls || !sel) return nullptr;
-    const std::uint64_t generation = registry().generation;
-    if (cls->cacheGeneration != generation) {
+    if (cls->cacheGeneration != methodGeneration) {
         cls->cache.clear();
-        cls->cacheGeneration = generation;
+        cls->cacheMask = 0;
+        cls->cacheCount = 0;
+        cls->cacheGeneration = methodGeneration;
     }
-    auto it = cls->cache.find(sel);
-    if (it != cls->cache.end()) return it->second;
+    if (!cls->cache.empty()) {
+        const objc_class::CacheSlot* slots = cls->cache.data();
+        const std::size_t mask = cls->cacheMask;
+        for (std::size_t i = slotOf(sel, mask);; i = (i + 1) & mask) {
+            if (slots[i].sel == sel) return slots[i].imp;
+            if (!slots[i].sel) break;
+        }
+    }
     IMP imp = findUncached(cls, sel);
-    cls->cache.emplace(sel, imp);
+    cacheInsert(cls, sel, imp);
     return imp;
 }
 

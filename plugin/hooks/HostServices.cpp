@@ -49,7 +49,6 @@ struct Selectors {
     SEL isUILocked = sel_registerName("isUILocked");
     SEL enabled = sel_registerName("enabled");
     SEL connected = sel_registerName("connected");
-    SEL type = sel_registerName("type");
     SEL destinationText = sel_registerName("destinationText");
     SEL rawData = sel_registerName("rawData");
     SEL setImage = sel_registerName("setImage:");
@@ -77,8 +76,6 @@ bool isBluetoothDeviceConnected() {
     if (!objc_msgSend<bool>(manager, sel().enabled)) return false;
     return objc_msgSend<bool>(manager, sel().connected);
 }
-
-std::int32_t itemType(id item) { return objc_msgSend<std::int32_t>(item, sel().type); }
 
 std::string destinationText(id view) { return objc_msgSend<std::string>(view, sel().destinationText); }
 

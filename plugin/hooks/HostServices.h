@@ -24,8 +24,12 @@ bool isUILocked();
 // and stopping at the first that fails.
 bool isBluetoothDeviceConnected();
 
-// The item's `type`; its "%02d" text is the ItemKey.
-std::int32_t itemType(id item);
+// The item's `type`; its "%02d" text is the ItemKey. Inline: every
+// placement question asks it.
+inline std::int32_t itemType(id item) {
+    static const SEL type = sel_registerName("type");
+    return objc_msgSend<std::int32_t>(item, type);
+}
 // A breadcrumb view's `destinationText`.
 std::string destinationText(id view);
 // The battery state of a status-bar data object: the signed 32-bit value at
