@@ -45,27 +45,32 @@ namespace {
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
-// The device root is named before main, so the platform reads this one.
-std::string makeRoot() {
-    std::string root = "/tmp/zv-bench-XXXXXX";
-    if (!::mkdtemp(root.data())) return {};
-    ::setenv("ZV_DEVICE_ROOT", root.c_str(), 1);
-    return root;
-}
-const std::string kRoot = makeRoot();
+// The device root is named before main, so the platform reads this one; it
+// is removed when the program ends, whichever benchmarks ran.
+struct BenchRoot {
+    std::string path;
+    BenchRoot() : path("/tmp/zv-bench-XXXXXX") {
+        if (::mkdtemp(path.data())) {
+            ::setenv("ZV_DEVICE_ROOT", path.c_str(), 1);
+        } else {
+            path.clear();
+        }
+    }
+    ~BenchRoot() {
+        std::error_code ignored;
+        if (!path.empty()) fs::remove_all(path, ignored);
+    }
+};
+const BenchRoot kRoot;
 
+// The bus, started on first use and stopped (before the root goes) at exit.
 struct Device {
     std::optional<DeviceBus> bus;
     Device() {
         try {
-            bus.emplace(kRoot);
+            bus.emplace(kRoot.path);
         } catch (const DeviceBusError&) {
         }
-    }
-    ~Device() {
-        bus.reset();
-        std::error_code ignored;
-        fs::remove_all(kRoot, ignored);
     }
 };
 
