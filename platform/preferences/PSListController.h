@@ -99,6 +99,4 @@ private:
         std::vector<PSSpecifier> rows;
     };
     std::vector<Group> groups();
-
-    bool loaded_ = false;
 };
