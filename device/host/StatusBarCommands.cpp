@@ -187,12 +187,18 @@ void registerStatusBarCommands(ControlChannel& channel, HostContext& context) {
     // {"cmd":"ask","question":"appearsInRegion:","type":11,"region":0}
     channel.on("ask", [](const Json& request) { return askReply(request); });
 
-    // {"cmd":"bluetooth","state":"connected"}: the Bluetooth item is rebuilt.
+    // {"cmd":"bluetooth","state":"connected"}: the Bluetooth framework is
+    // loaded (its class registered) on first use, the state set, and the
+    // Bluetooth item rebuilt. Without "state" it only reports.
     channel.on("bluetooth", [](const Json& request) {
-        if (!request.contains("state")) return Json{{"state", bluetoothStateName(bluetoothManager().state)}};
-        bluetoothManager().state = bluetoothStateArgument(request);
+        const bool loaded = objc_getClass("BluetoothManager") != nullptr;
+        if (!request.contains("state"))
+            return Json{{"loaded", loaded}, {"state", loaded ? bluetoothStateName(bluetoothManager().state) : "absent"}};
+        const BluetoothState state = bluetoothStateArgument(request);
+        registerBluetoothClasses();
+        bluetoothManager().state = state;
         statusBar().rebuildItem(11);
-        return Json{{"state", bluetoothStateName(bluetoothManager().state)}};
+        return Json{{"loaded", true}, {"state", bluetoothStateName(state)}};
     });
 
     // {"cmd":"battery","state":1,"capacity":80}: new status-bar data, sent to

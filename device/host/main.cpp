@@ -15,7 +15,6 @@
 
 #include "HostCommands.h"
 #include "HookableMethods.h"
-#include "bluetooth/BluetoothManager.h"
 #include "control/ControlChannel.h"
 #include "foundation/MainQueue.h"
 #include "springboard/SpringBoardClasses.h"
@@ -30,7 +29,6 @@ int main() {
     const bool isSpringBoard = role && std::strcmp(role, "springboard") == 0;
 
     registerUIKitClasses();
-    registerBluetoothClasses();
     if (isSpringBoard) {
         registerSpringBoardClasses();
         setSpringBoardRelaunchHandler([] {

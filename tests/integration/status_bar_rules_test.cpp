@@ -189,14 +189,23 @@ TEST_F(StatusBarHosts, LockScreenAndNotificationCentre) {
     EXPECT_TRUE(traceOf(springBoard, {"SBStatusBarStateAggregator", "SBLockScreenManager"}).empty());
 }
 
-TEST_F(StatusBarHosts, BluetoothManagerIsAskedInOrderAndNotForAHiddenItem) {
-    install({{{"hidden", {"11 Bluetooth"}}}, {{"bluetoothConnectedOnly", true}}});
+TEST_F(StatusBarHosts, BluetoothManagerIsLookedUpUntilFoundAskedInOrderAndNotForAHiddenItem) {
+    install({{{"left", {"11 Bluetooth"}}}, {{"bluetoothConnectedOnly", true}}});
     HostProcess app = startApp();
     ASSERT_TRUE(app.ready());
+    // No Bluetooth framework loaded yet: no class, so not connected.
+    EXPECT_EQ(request(app, {{"cmd", "bluetooth"}})["loaded"], false);
+    const json askLeft{{"cmd", "ask"}, {"question", "appearsInRegion:"}, {"type", 11}, {"region", 0}};
+    EXPECT_EQ(request(app, askLeft)["answer"], false);
+    EXPECT_TRUE(traceOf(app, {"BluetoothManager"}).empty());
+    // Once the framework is loaded, the next question finds the class.
     request(app, {{"cmd", "bluetooth"}, {"state", "connected"}});
+    EXPECT_TRUE(layoutBecomes(app, {11, 3, 4, 5}, kCenter, {16, 13, 8, 7}));
+
+    publish({{{"hidden", {"11 Bluetooth"}}}, {{"bluetoothConnectedOnly", true}}});
+    EXPECT_TRUE(layoutBecomes(app, kLeft, kCenter, {16, 13, 8, 7}));
     request(app, {{"cmd", "clearTrace"}});
-    EXPECT_EQ(request(app, {{"cmd", "ask"}, {"question", "appearsInRegion:"}, {"type", 11}, {"region", 0}})["answer"],
-              false);
+    EXPECT_EQ(request(app, askLeft)["answer"], false);
     EXPECT_TRUE(traceOf(app, {"BluetoothManager"}).empty());
 
     publish({{{"left", {"11 Bluetooth"}}}, {{"bluetoothConnectedOnly", true}}});
@@ -216,9 +225,7 @@ TEST_F(StatusBarHosts, BluetoothManagerIsAskedInOrderAndNotForAHiddenItem) {
     for (const Case& c : cases) {
         request(app, {{"cmd", "bluetooth"}, {"state", c.state}});
         request(app, {{"cmd", "clearTrace"}});
-        EXPECT_EQ(request(app, {{"cmd", "ask"}, {"question", "appearsInRegion:"}, {"type", 11}, {"region", 0}})["answer"],
-                  c.answer)
-            << c.state;
+        EXPECT_EQ(request(app, askLeft)["answer"], c.answer) << c.state;
         EXPECT_EQ(traceOf(app, {"BluetoothManager"}), c.asked) << c.state;
     }
 }
