@@ -9,22 +9,22 @@ extern char** environ;
 
 namespace zv::device {
 
-SimulatedProcess::SimulatedProcess(ProcessSpec spec, LineHandler onLine, ExitHandler onExit)
-    : spec_(std::move(spec)), onLine_(std::move(onLine)), onExit_(std::move(onExit)) {}
+SimulatedProcess::SimulatedProcess(ProcessSetup setup, LineHandler onLine, ExitHandler onExit)
+    : setup_(std::move(setup)), onLine_(std::move(onLine)), onExit_(std::move(onExit)) {}
 
 SimulatedProcess::~SimulatedProcess() { stop(); }
 
 bool SimulatedProcess::start() {
     // With G_SPAWN_FILE_AND_ARGV_ZERO the first element is the file to run and
     // the rest is the argument list, so argv[0] can be the device path.
-    std::vector<std::string> argvStrings{spec_.executable, spec_.devicePath};
+    std::vector<std::string> argvStrings{setup_.executable, setup_.devicePath};
     std::vector<char*> argv;
     for (auto& s : argvStrings) argv.push_back(s.data());
     argv.push_back(nullptr);
 
     std::vector<std::string> envStrings;
     for (char** e = environ; *e; ++e) envStrings.emplace_back(*e);
-    for (const auto& extra : spec_.environment) envStrings.push_back(extra);
+    for (const auto& extra : setup_.environment) envStrings.push_back(extra);
     std::vector<char*> envp;
     for (auto& s : envStrings) envp.push_back(s.data());
     envp.push_back(nullptr);
@@ -34,7 +34,7 @@ bool SimulatedProcess::start() {
     const auto flags = static_cast<GSpawnFlags>(G_SPAWN_FILE_AND_ARGV_ZERO | G_SPAWN_DO_NOT_REAP_CHILD);
     if (!g_spawn_async_with_pipes(nullptr, argv.data(), envp.data(), flags, nullptr, nullptr, &pid_, &in, &out,
                                   nullptr, &error)) {
-        onLine_(spec_.name, std::string("{\"event\":\"start-failed\",\"error\":\"") + error->message + "\"}");
+        onLine_(setup_.name, std::string("{\"event\":\"start-failed\",\"error\":\"") + error->message + "\"}");
         g_error_free(error);
         pid_ = 0;
         return false;
@@ -80,7 +80,7 @@ gboolean SimulatedProcess::onOutput(GIOChannel* channel, GIOCondition condition,
             std::string text(line, length);
             g_free(line);
             while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-            self->onLine_(self->spec_.name, text);
+            self->onLine_(self->setup_.name, text);
             return G_SOURCE_CONTINUE;
         }
         g_free(line);
@@ -97,9 +97,9 @@ void SimulatedProcess::onChildExit(GPid pid, gint status, gpointer data) {
     if (self->input_) g_io_channel_unref(self->input_);
     self->input_ = nullptr;
     const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    const bool restart = std::find(self->spec_.restartOn.begin(), self->spec_.restartOn.end(), code) !=
-                         self->spec_.restartOn.end();
-    self->onExit_(self->spec_.name, code, restart);
+    const bool restart = std::find(self->setup_.restartOn.begin(), self->setup_.restartOn.end(), code) !=
+                         self->setup_.restartOn.end();
+    self->onExit_(self->setup_.name, code, restart);
     if (restart) self->start();
 }
 

@@ -11,7 +11,7 @@
 
 namespace zv::device {
 
-struct ProcessSpec {
+struct ProcessSetup {
     std::string name;        // the launcher's name for it ("springboard", "app", ...)
     std::string executable;  // host path of the program
     std::string devicePath;  // argv[0]
@@ -25,7 +25,7 @@ public:
     using LineHandler = std::function<void(const std::string& name, const std::string& line)>;
     using ExitHandler = std::function<void(const std::string& name, int status, bool restarted)>;
 
-    SimulatedProcess(ProcessSpec spec, LineHandler onLine, ExitHandler onExit);
+    SimulatedProcess(ProcessSetup setup, LineHandler onLine, ExitHandler onExit);
     ~SimulatedProcess();
     SimulatedProcess(const SimulatedProcess&) = delete;
     SimulatedProcess& operator=(const SimulatedProcess&) = delete;
@@ -34,13 +34,13 @@ public:
     bool running() const { return pid_ > 0; }
     void send(const std::string& line);
     void stop();
-    const ProcessSpec& spec() const { return spec_; }
+    const ProcessSetup& setup() const { return setup_; }
 
 private:
     static gboolean onOutput(GIOChannel* channel, GIOCondition condition, gpointer self);
     static void onChildExit(GPid pid, gint status, gpointer self);
 
-    ProcessSpec spec_;
+    ProcessSetup setup_;
     LineHandler onLine_;
     ExitHandler onExit_;
     GPid pid_ = 0;

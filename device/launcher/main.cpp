@@ -23,7 +23,7 @@
 
 namespace {
 
-using zv::device::ProcessSpec;
+using zv::device::ProcessSetup;
 using zv::device::SimulatedProcess;
 
 constexpr int kRelaunchExitStatus = 75;
@@ -97,16 +97,16 @@ int main(int argc, char** argv) {
                   << (restarted ? ", relaunching" : "") << std::endl;
     };
     const std::string rootEnv = "ZV_DEVICE_ROOT=" + root;
-    std::vector<ProcessSpec> specs{
+    std::vector<ProcessSetup> setups{
         {"springboard", bin + "/zv-host", "/System/Library/CoreServices/SpringBoard.app/SpringBoard",
          {rootEnv, "ZV_HOST_ROLE=springboard"}, {kRelaunchExitStatus}},
         {"app", bin + "/zv-host", "/Applications/Notes.app/Notes", {rootEnv, "ZV_HOST_ROLE=app"}, {}},
     };
     if (::access((bin + "/zv-settings-app").c_str(), X_OK) == 0)
-        specs.push_back({"settings", bin + "/zv-settings-app", "/Applications/Preferences.app/Preferences", {rootEnv}, {}});
-    for (auto& spec : specs) {
-        const std::string name = spec.name;
-        auto process = std::make_unique<SimulatedProcess>(std::move(spec), print, exited);
+        setups.push_back({"settings", bin + "/zv-settings-app", "/Applications/Preferences.app/Preferences", {rootEnv}, {}});
+    for (auto& setup : setups) {
+        const std::string name = setup.name;
+        auto process = std::make_unique<SimulatedProcess>(std::move(setup), print, exited);
         process->start();
         processes()[name] = std::move(process);
     }
