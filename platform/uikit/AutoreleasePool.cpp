@@ -1,5 +1,6 @@
 #include "uikit/AutoreleasePool.h"
 
+#include <iterator>
 #include <vector>
 
 #include "foundation/MainQueue.h"
@@ -25,6 +26,16 @@ void drainAutoreleasePool() {
     // Releasing may autorelease again; those wait for the next turn.
     auto released = std::move(pool());
     pool().clear();
+}
+
+AutoreleaseScope::AutoreleaseScope() : mark_(pool().size()) {}
+
+AutoreleaseScope::~AutoreleaseScope() {
+    auto& objects = pool();
+    if (objects.size() <= mark_) return;
+    std::vector<std::shared_ptr<void>> released(std::make_move_iterator(objects.begin() + static_cast<std::ptrdiff_t>(mark_)),
+                                                std::make_move_iterator(objects.end()));
+    objects.resize(mark_);
 }
 
 }  // namespace zv::platform

@@ -4,6 +4,7 @@
 // pool once per turn.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 namespace zv::platform {
@@ -19,5 +20,18 @@ T* autorelease(std::unique_ptr<T> object) {
 
 // Releases every object in the pool now.
 void drainAutoreleasePool();
+
+// An autorelease scope (@autoreleasepool): objects autoreleased while it is
+// open are released when it closes; older ones wait for the main queue.
+class AutoreleaseScope {
+public:
+    AutoreleaseScope();
+    ~AutoreleaseScope();
+    AutoreleaseScope(const AutoreleaseScope&) = delete;
+    AutoreleaseScope& operator=(const AutoreleaseScope&) = delete;
+
+private:
+    std::size_t mark_;
+};
 
 }  // namespace zv::platform

@@ -9,6 +9,7 @@
 #include "hooks/PluginState.h"
 #include "notifications/NotificationCenter.h"
 #include "runtime/Runtime.h"
+#include "uikit/AutoreleasePool.h"
 
 namespace zv {
 
@@ -35,6 +36,7 @@ void startInSpringBoard() {
 }
 
 __attribute__((constructor)) void zorvaneInitialise() {
+    const platform::AutoreleaseScope scope;
     if (isStatusBarHost(processArguments())) startInStatusBarHost();
     // Also outside status-bar hosts: the SpringBoard rows follow the class alone.
     if (objc_getClass("SpringBoard")) startInSpringBoard();
