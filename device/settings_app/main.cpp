@@ -11,6 +11,7 @@
 #include "control/ControlChannel.h"
 #include "foundation/MainQueue.h"
 #include "substrate/Injection.h"
+#include "uikit/UIApplication.h"
 #include "uikit/UIKitClasses.h"
 
 #include <nlohmann/json.hpp>
@@ -19,6 +20,8 @@ int main() {
     registerUIKitClasses();
     zv::device::SettingsApp app;
     app.injection = injectDynamicLibraries();
+    // Like every application, it has a shared application with a status bar.
+    launchSharedApplication("UIApplication");
     const bool started = app.start();
 
     zv::control::ControlChannel channel;
