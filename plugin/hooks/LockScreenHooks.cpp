@@ -1,4 +1,5 @@
 // Replacements of SpringBoard's lock-screen and notification-centre methods.
+#include "PlacementRules.h"
 #include "RefreshRules.h"
 #include "hooks/HostServices.h"
 #include "hooks/PluginState.h"
@@ -15,8 +16,6 @@ host::Action previousHostDidDismiss = nullptr;
 
 namespace {
 
-constexpr std::int32_t kTimeItem = 0;
-
 // The plug-in's part of a notification-centre transition; the caller then
 // runs the previous implementation.
 void notificationCenterTransition(rules::NotificationCenterTransition transition) {
@@ -26,8 +25,8 @@ void notificationCenterTransition(rules::NotificationCenterTransition transition
     isNotificationCenterPresented = actions.presented;
     if (!host::isUILocked()) return;
     id aggregator = host::stateAggregator();
-    if (actions.withdrawTimeItem) host::setItemEnabled(aggregator, kTimeItem, false);
-    if (actions.rebuildTimeItem) host::updateStatusBarItem(aggregator, kTimeItem);
+    if (actions.withdrawTimeItem) host::setItemEnabled(aggregator, rules::kTimeItem, false);
+    if (actions.rebuildTimeItem) host::updateStatusBarItem(aggregator, rules::kTimeItem);
 }
 
 }  // namespace

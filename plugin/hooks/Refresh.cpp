@@ -1,5 +1,6 @@
 // The status-bar reload and the battery refresh: the host rebuilds items,
 // and asks the placement questions anew, only when told to.
+#include "PlacementRules.h"
 #include "RefreshRules.h"
 #include "hooks/HostServices.h"
 #include "hooks/PluginState.h"
@@ -7,8 +8,6 @@
 namespace zv {
 
 namespace {
-
-constexpr std::int32_t kBatteryItem = 7;
 
 // Withdraws the item and makes the host build it again.
 void rebuildItem(id aggregator, std::int32_t type) {
@@ -21,7 +20,7 @@ void rebuildItem(id aggregator, std::int32_t type) {
 void pluggedInChanged(CFNotificationCenterRef, void*, CFStringRef, const void*, CFDictionaryRef) {
     // Runs whatever the switches say: the rebuilt Battery item is placed by
     // the rules, which read the battery state.
-    rebuildItem(host::stateAggregator(), kBatteryItem);
+    rebuildItem(host::stateAggregator(), rules::kBatteryItem);
 }
 
 }  // namespace zv
