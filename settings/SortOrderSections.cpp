@@ -7,6 +7,13 @@ namespace zv {
 
 namespace {
 bool inRange(int section) { return section >= 0 && section < kEditorSectionCount; }
+
+PlistArray recordList(const PlistValue* record) {
+    const PlistDictionary* dict = record ? record->dictionary() : nullptr;
+    const PlistValue* data = dict ? plistLookup(*dict, kData) : nullptr;
+    const PlistArray* list = data ? data->array() : nullptr;
+    return list ? *list : PlistArray{};
+}
 }  // namespace
 
 std::string_view sortOrderSectionKey(int section) {
@@ -17,15 +24,8 @@ std::string_view sortOrderSectionTitle(int section) {
     return inRange(section) ? kRegionReadOrder[static_cast<size_t>(section)].title : "Unknown";
 }
 
-PlistArray sortOrderSectionList(const PlistValue* record) {
-    const PlistDictionary* dict = record ? record->dictionary() : nullptr;
-    const PlistValue* data = dict ? plistLookup(*dict, kData) : nullptr;
-    const PlistArray* list = data ? data->array() : nullptr;
-    return list ? *list : PlistArray{};
-}
-
 PlistArray sortOrderSectionList(const PlistDictionary& settings, int section) {
-    return sortOrderSectionList(plistLookup(settings, sortOrderSectionKey(section)));
+    return recordList(plistLookup(settings, sortOrderSectionKey(section)));
 }
 
 std::string_view sortOrderRowText(const PlistValue& element) {

@@ -21,7 +21,6 @@ std::string_view sortOrderSectionTitle(int section);
 
 // The list shown in a section: the record's "data" list, or an empty list
 // when the record or its list is missing or of another type.
-PlistArray sortOrderSectionList(const PlistValue* record);
 PlistArray sortOrderSectionList(const PlistDictionary& settings, int section);
 
 // The text a row shows: the list element when it is a string, else empty.

@@ -31,8 +31,8 @@ zv::SortOrderPosition position(NSIndexPath indexPath) {
 // The section's list as the store holds it; a missing or malformed record
 // reads as empty.
 PlistArray sectionList(NSInteger section) {
-    const auto record = ZVPreferences::sharedInstance().objectForKey(zv::sortOrderSectionKey(sectionIndex(section)));
-    return zv::sortOrderSectionList(record ? &*record : nullptr);
+    const auto& settings = ZVPreferences::sharedInstance().preferences();
+    return settings ? zv::sortOrderSectionList(*settings, sectionIndex(section)) : PlistArray{};
 }
 
 }  // namespace
@@ -62,7 +62,8 @@ void ZVSortOrderController::reloadSpecifiers() {
 void ZVSortOrderController::reloadSortOrder() {
     ZVPreferences& store = ZVPreferences::sharedInstance();
     const bool loaded = store.loadFromIdentifier(zv::kSettingsIdentifier, zv::kPreferencesNotification);
-    if (!zv::needsFreshLayout(loaded, store.preferences().value_or(PlistDictionary{}))) return;
+    const auto& settings = store.preferences();  // always held after a load
+    if (settings && !zv::needsFreshLayout(loaded, *settings)) return;
     for (auto& [key, value] : zv::freshLayoutEntries()) store.setObject(std::move(value), key);
 }
 
