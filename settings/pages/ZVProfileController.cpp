@@ -296,11 +296,11 @@ void ZVProfileController::resetCurrent() {
 
 void ZVProfileController::deleteProfile(const std::string& name) {
     NSError error;
-    // A title is a bare file-name part; one holding "/" cannot name a profile
-    // file of this folder and must not reach anything outside it.
-    const bool removed = name.find('/') == std::string::npos &&
-                         NSFileManager::defaultManager().removeItemAtPath(
-                             preferencesPath(zv::profileFileName(name)), &error);
+    // The store's path rule refuses a title holding "/" (or a NUL byte): it
+    // cannot name a profile file of this folder and must not reach anything
+    // outside it.
+    const auto path = ZVPreferences::pathForIdentifier(zv::profileIdentifier(name));
+    const bool removed = path && NSFileManager::defaultManager().removeItemAtPath(*path, &error);
     if (removed) {
         reloadSortOrder();
         return;
@@ -315,18 +315,14 @@ void ZVProfileController::deleteProfile(const std::string& name) {
 void ZVProfileController::handleLongPress(UILongPressGestureRecognizer& recognizer) {
     if (recognizer.state() != UIGestureRecognizerStateBegan) return;
     const auto indexPath = _tableView->indexPathForRowAtPoint(recognizer.locationInView(_tableView.get()));
-    std::string fileName;
+    std::optional<std::string> path;
     if (!indexPath || (indexPath->section == 0 && indexPath->row == 0)) {
-        fileName = std::string(zv::kSettingsIdentifier) + ".plist";
+        path = zv::kSettingsPath;
     } else if (indexPath->section == 1) {
-        const std::string title = rowTitle(*indexPath);
-        if (title.find('/') != std::string::npos) return;
-        fileName = zv::profileFileName(title);
-    } else {
-        return;
+        path = ZVPreferences::pathForIdentifier(zv::profileIdentifier(rowTitle(*indexPath)));
     }
-    documentController = UIDocumentInteractionController::interactionControllerWithURL(
-        NSURL::fileURLWithPath(preferencesPath(fileName)));
+    if (!path) return;
+    documentController = UIDocumentInteractionController::interactionControllerWithURL(NSURL::fileURLWithPath(*path));
     documentController->setDelegate(this);
     const std::shared_ptr<UIView> pageView = view();
     if (!documentController->presentOptionsMenuFromRect(pageView->bounds(), pageView.get(), true)) {
