@@ -42,8 +42,6 @@ void showError(const std::string& title, std::optional<std::string> message,
 
 }  // namespace
 
-const char* ZVProfileController::helpText() { return kHelpText; }
-
 double ZVProfileController::helpTextHeight(double width) {
     return sizeWithFont(kHelpText, UIFont::systemFontOfSize(kHelpFontSize), CGSize{width, kHelpMaxHeight},
                         NSLineBreakByWordWrapping)

@@ -79,8 +79,7 @@ public:
     void didDismissWithButtonIndex(UIAlertView& alertView, NSInteger buttonIndex) override;
     void handleLongPress(UILongPressGestureRecognizer& recognizer);
 
-    // The help text under "AVAILABLE" and its wrapped height H at a width.
-    static const char* helpText();
+    // The wrapped height H of the help text under "AVAILABLE" at a width.
     static double helpTextHeight(double width);
 
 private:
