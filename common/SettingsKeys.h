@@ -9,7 +9,6 @@ inline constexpr const char* kSettingsIdentifier = "net.quellit.zorvane";
 inline constexpr const char* kSettingsPath = "/var/mobile/Library/Preferences/net.quellit.zorvane.plist";
 inline constexpr const char* kPreviousGenerationPath = "/var/mobile/Library/Preferences/net.quellit.zorvel.plist";
 inline constexpr const char* kPreferencesFolder = "/var/mobile/Library/Preferences/";
-inline constexpr const char* kProfileIdentifierFormat = "net.quellit.zorvane_%@";
 
 // Notifications.
 inline constexpr const char* kPreferencesNotification = "net.quellit.zorvane/preferences";
