@@ -50,6 +50,12 @@ void ControlChannel::onAsync(const std::string& command, AsyncHandler handler) {
     handlers_[command] = std::move(handler);
 }
 
+std::vector<std::string> ControlChannel::commands() const {
+    std::vector<std::string> names;
+    for (const auto& [name, handler] : handlers_) names.push_back(name);
+    return names;
+}
+
 void ControlChannel::start() {
     GIOChannel* channel = g_io_channel_unix_new(0);
     g_io_channel_set_encoding(channel, nullptr, nullptr);

@@ -15,6 +15,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json_fwd.hpp>
 
@@ -37,6 +38,8 @@ public:
 
     void on(const std::string& command, SyncHandler handler);
     void onAsync(const std::string& command, AsyncHandler handler);
+    // The commands registered, in name order.
+    std::vector<std::string> commands() const;
 
     // Starts reading standard input on the main loop.
     void start();

@@ -1,5 +1,6 @@
 #include <nlohmann/json.hpp>
 
+#include "LayoutEvent.h"
 #include "StatusBarCommands.h"
 #include "springboard/SpringBoardClasses.h"
 #include "uikit/UIApplication.h"
@@ -42,7 +43,7 @@ Json grabberJson(const GrabberState& grabber) {
 
 }  // namespace
 
-void registerSpringBoardCommands(ControlChannel& channel, HostContext&) {
+void registerSpringBoardCommands(ControlChannel& channel, HostContext& context) {
     // {"cmd":"lock"}: the lock screen shows (grabbers asked to show) and the
     // Time item is rebuilt. {"cmd":"unlock"}: the Time item is rebuilt.
     channel.on("lock", [](const Json&) {
@@ -58,7 +59,7 @@ void registerSpringBoardCommands(ControlChannel& channel, HostContext&) {
     });
 
     // {"cmd":"notificationCenter","transition":"willPresent"|"willDismiss"|"didDismiss"}
-    channel.on("notificationCenter", [](const Json& request) {
+    channel.on("notificationCenter", [&context](const Json& request) {
         SBNotificationCenterViewController& controller = springBoardObject(notificationCenterViewController());
         const std::string transition = argString(request, "transition");
         const char* selector = transition == "willPresent"   ? "hostWillPresent"
@@ -68,12 +69,13 @@ void registerSpringBoardCommands(ControlChannel& channel, HostContext&) {
         if (!selector)
             throw ControlError("argument \"transition\" must be \"willPresent\", \"willDismiss\" or \"didDismiss\"");
         objc_msgSend(&controller, sel_registerName(selector));
+        announceLayout(context);
         return Json{{"presented", controller.presented}, {"dismissing", controller.dismissing}};
     });
 
     // {"cmd":"grabber","which":"top","hidden":false}: the lock-screen view
     // controller asks the view to show or hide a grabber.
-    channel.on("grabber", [](const Json& request) {
+    channel.on("grabber", [&context](const Json& request) {
         SBLockScreenView& view = springBoardObject(lockScreenView());
         const std::string which = argString(request, "which");
         const bool hidden = argBool(request, "hidden");
@@ -83,6 +85,7 @@ void registerSpringBoardCommands(ControlChannel& channel, HostContext&) {
         if (!selector) throw ControlError("argument \"which\" must be \"top\" or \"bottom\"");
         id requester = lockScreenViewController();
         objc_msgSend(&view, sel_registerName(selector), hidden, requester);
+        announceLayout(context);
         return Json{{"top", grabberJson(view.top)}, {"bottom", grabberJson(view.bottom)}};
     });
     channel.on("grabbers", [](const Json&) {

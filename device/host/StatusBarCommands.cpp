@@ -1,5 +1,7 @@
 #include "StatusBarCommands.h"
 
+#include "LayoutEvent.h"
+
 #include <dlfcn.h>
 
 #include <cstdint>
@@ -37,37 +39,6 @@ UIStatusBar& statusBar() {
     UIApplication* application = sharedApplicationObject();
     if (!application || !application->statusBar) throw ControlError("this process has no status bar");
     return *application->statusBar;
-}
-
-Json placements(const std::vector<StatusBarPlacement>& region) {
-    Json types = Json::array();
-    for (const auto& p : region) types.push_back(p.type);
-    return types;
-}
-
-Json placementDetails(const std::vector<StatusBarPlacement>& region) {
-    Json list = Json::array();
-    for (const auto& p : region)
-        list.push_back({{"type", p.type},
-                        {"order", p.order},
-                        {"appearsOnLeft", p.appearsOnLeft},
-                        {"appearsOnRight", p.appearsOnRight},
-                        {"exclusive", p.exclusive}});
-    return list;
-}
-
-Json layoutReply(const Json& request) {
-    UIStatusBar& bar = statusBar();
-    const StatusBarLayout layout = bar.layout();
-    Json reply{{"left", placements(layout.left)},
-               {"center", placements(layout.center)},
-               {"right", placements(layout.right)},
-               {"onlyCenter", bar.showsOnlyCenterItems()}};
-    if (request.contains("detail") && argBool(request, "detail"))
-        reply["detail"] = {{"left", placementDetails(layout.left)},
-                           {"center", placementDetails(layout.center)},
-                           {"right", placementDetails(layout.right)}};
-    return reply;
 }
 
 // The seven placement questions, sent through the runtime to a new item of
@@ -174,7 +145,9 @@ Json reloadReply(const Json& request, const HostContext& context) {
 
 void registerStatusBarCommands(ControlChannel& channel, HostContext& context) {
     // {"cmd":"layout","detail":false}
-    channel.on("layout", [](const Json& request) { return layoutReply(request); });
+    channel.on("layout", [](const Json& request) {
+        return statusBarLayout(request.contains("detail") && argBool(request, "detail"));
+    });
 
     // {"cmd":"items"} reports, {"cmd":"items","types":[...]} replaces the
     // item types the host has data for (every item is built anew).
@@ -203,7 +176,7 @@ void registerStatusBarCommands(ControlChannel& channel, HostContext& context) {
 
     // {"cmd":"battery","state":1,"capacity":80}: new status-bar data, sent to
     // the battery-percentage view with updateForNewData:actions:.
-    channel.on("battery", [](const Json& request) {
+    channel.on("battery", [&context](const Json& request) {
         const std::int32_t state = argInt32(request, "state");
         const std::int32_t capacity = request.contains("capacity") ? argInt32(request, "capacity") : 100;
         auto data = platform::makeObject<UIStatusBarComposedData>("UIStatusBarComposedData");
@@ -211,6 +184,8 @@ void registerStatusBarCommands(ControlChannel& channel, HostContext& context) {
         data->raw.writeInt32(kBatteryCapacityOffset, capacity);
         StatusBarItemViews& views = statusBar().views();
         views.battery->capacity = capacity;
+        context.batteryState = state;
+        announceLayout(context);
         const bool changed = objc_msgSend<bool>(views.batteryPercent.get(), sel_registerName("updateForNewData:actions:"),
                                                 static_cast<id>(data.get()), std::int32_t{0});
         return Json{{"changed", changed}, {"text", views.batteryPercent->percentText}};

@@ -8,13 +8,15 @@
 // libraries' replacements), then runs its main loop and answers the control
 // protocol on stdin/stdout. SpringBoard asked to relaunch prints
 // {"event":"relaunch"} and ends with kRelaunchExitStatus, for its starter to
-// start it again.
+// start it again. Each new arrangement of its status bar is pushed as a
+// layout event (LayoutEvent.h); the first one comes just before "ready".
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "HostCommands.h"
 #include "HookableMethods.h"
+#include "LayoutEvent.h"
 #include "control/ControlChannel.h"
 #include "foundation/MainQueue.h"
 #include "springboard/SpringBoardClasses.h"
@@ -41,12 +43,16 @@ int main() {
     context.isSpringBoard = isSpringBoard;
     context.hookable = zv::device::recordHookableMethods();
     context.injection = injectDynamicLibraries();
-    launchSharedApplication(isSpringBoard ? "SpringBoard" : "UIApplication");
+    UIApplication& application = launchSharedApplication(isSpringBoard ? "SpringBoard" : "UIApplication");
+    // From the first arrangement on, every new one is pushed as a layout event.
+    application.statusBar->onLayout = [&context] { zv::device::announceLayout(context); };
 
     zv::control::ControlChannel channel;
     zv::device::registerHostCommands(channel, context);
     channel.start();
-    zv::control::ControlChannel::writeLine({{"event", "ready"}, {"springboard", isSpringBoard}});
+    zv::device::writeLayoutEvent(context);
+    zv::control::ControlChannel::writeLine(
+        {{"event", "ready"}, {"springboard", isSpringBoard}, {"commands", channel.commands()}});
     runMainLoop();
     return 0;
 }

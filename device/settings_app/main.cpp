@@ -28,7 +28,8 @@ int main() {
     zv::device::registerSettingsCommands(channel, app);
     channel.start();
     zv::control::ControlChannel::writeLine(
-        {{"event", "ready"}, {"settings", true}, {"loaded", started}, {"loadError", app.loadError()}});
+        {{"event", "ready"}, {"settings", true}, {"loaded", started}, {"loadError", app.loadError()},
+         {"commands", channel.commands()}});
     runMainLoop();
     return 0;
 }

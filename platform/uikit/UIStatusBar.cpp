@@ -55,7 +55,9 @@ bool UIStatusBar::hasDataFor(std::int32_t type) const {
     return std::find(itemTypes_.begin(), itemTypes_.end(), type) != itemTypes_.end();
 }
 
-void UIStatusBar::withdrawItem(std::int32_t type) { built_.erase(type); }
+void UIStatusBar::withdrawItem(std::int32_t type) {
+    if (built_.erase(type)) didLayOut();
+}
 
 void UIStatusBar::rebuildItem(std::int32_t type) {
     if (!hasDataFor(type)) {
@@ -65,10 +67,12 @@ void UIStatusBar::rebuildItem(std::int32_t type) {
     BuiltItem built{makeStatusBarItem(type), {}};
     built.answers = ask(*built.item);
     built_.insert_or_assign(type, std::move(built));
+    didLayOut();
 }
 
 void UIStatusBar::layOutAllItems() {
     for (auto& [type, built] : built_) built.answers = ask(*built.item);
+    didLayOut();
 }
 
 void UIStatusBar::setShowsOnlyCenterItems(bool onlyCenter) {

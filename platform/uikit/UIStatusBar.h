@@ -83,6 +83,11 @@ public:
     // host act from inside a caller's sequence of messages.
     std::function<void(bool onlyCenter)> onceAfterShowsOnlyCenterItems;
 
+    // Runs after every change of the arrangement: an item built, rebuilt or
+    // withdrawn, or every item laid out again. A host uses it to tell its
+    // observers (the screen) that the bar laid out anew.
+    std::function<void()> onLayout;
+
 private:
     struct Answers {
         std::array<bool, 3> inRegion{};       // by region code: 0 left, 1 right, 2 center
@@ -97,6 +102,9 @@ private:
     };
 
     static Answers ask(UIStatusBarItem& item);
+    void didLayOut() const {
+        if (onLayout) onLayout();
+    }
 
     std::vector<std::int32_t> itemTypes_;
     std::map<std::int32_t, BuiltItem> built_;

@@ -1,0 +1,98 @@
+#include "LayoutEvent.h"
+
+#include <glib.h>
+
+#include <nlohmann/json.hpp>
+
+#include "bluetooth/BluetoothManager.h"
+#include "runtime/Runtime.h"
+#include "springboard/SpringBoardClasses.h"
+#include "uikit/UIApplication.h"
+
+namespace zv::device {
+
+using control::ControlError;
+using control::Json;
+
+namespace {
+
+Json placements(const std::vector<StatusBarPlacement>& region) {
+    Json types = Json::array();
+    for (const auto& p : region) types.push_back(p.type);
+    return types;
+}
+
+Json placementDetails(const std::vector<StatusBarPlacement>& region) {
+    Json list = Json::array();
+    for (const auto& p : region)
+        list.push_back({{"type", p.type},
+                        {"order", p.order},
+                        {"appearsOnLeft", p.appearsOnLeft},
+                        {"appearsOnRight", p.appearsOnRight},
+                        {"exclusive", p.exclusive}});
+    return list;
+}
+
+const char* bluetoothName(BluetoothState state) {
+    switch (state) {
+        case BluetoothState::Absent: return "absent";
+        case BluetoothState::Off: return "off";
+        case BluetoothState::On: return "on";
+        case BluetoothState::Connected: return "connected";
+    }
+    return "absent";
+}
+
+}  // namespace
+
+Json statusBarLayout(bool detail) {
+    UIApplication* application = sharedApplicationObject();
+    if (!application || !application->statusBar) throw ControlError("this process has no status bar");
+    const UIStatusBar& bar = *application->statusBar;
+    const StatusBarLayout layout = bar.layout();
+    Json fields{{"left", placements(layout.left)},
+                {"center", placements(layout.center)},
+                {"right", placements(layout.right)},
+                {"onlyCenter", bar.showsOnlyCenterItems()}};
+    if (detail)
+        fields["detail"] = {{"left", placementDetails(layout.left)},
+                            {"center", placementDetails(layout.center)},
+                            {"right", placementDetails(layout.right)}};
+    return fields;
+}
+
+Json layoutEvent(const HostContext& context) {
+    Json event = statusBarLayout(false);
+    event["event"] = "layout";
+    UIApplication* application = sharedApplicationObject();
+    event["battery"] = {{"capacity", application->statusBar->views().battery->capacity},
+                        {"state", context.batteryState}};
+    event["bluetooth"] = objc_getClass("BluetoothManager") ? bluetoothName(bluetoothManager().state) : "absent";
+    if (context.isSpringBoard) {
+        const SBLockScreenView* view = lockScreenView();
+        const SBNotificationCenterViewController* centre = notificationCenterViewController();
+        event["locked"] = lockScreenManager() && lockScreenManager()->locked;
+        event["grabbers"] = {{"top", {{"hidden", view && view->top.hidden}}},
+                             {"bottom", {{"hidden", view && view->bottom.hidden}}}};
+        event["notificationCenter"] = {{"presented", centre && centre->presented}};
+    }
+    return event;
+}
+
+void writeLayoutEvent(const HostContext& context) { control::ControlChannel::writeLine(layoutEvent(context)); }
+
+void announceLayout(HostContext& context) {
+    if (context.layoutAnnouncementQueued) return;
+    context.layoutAnnouncementQueued = true;
+    g_idle_add_full(
+        G_PRIORITY_DEFAULT,
+        [](gpointer data) -> gboolean {
+            auto& queuedFor = *static_cast<HostContext*>(data);
+            queuedFor.layoutAnnouncementQueued = false;
+            writeLayoutEvent(queuedFor);
+            return G_SOURCE_REMOVE;
+        },
+        &context, nullptr);
+}
+
+}  // namespace zv::device
