@@ -1,4 +1,4 @@
-#include "preferences/NSBundle.h"
+#include "foundation/NSBundle.h"
 
 #include <dlfcn.h>
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "foundation/PropertyList.h"
+#include "foundation/plist/PropertyList.h"
 
 class NSBundle {
 public:

@@ -1,4 +1,4 @@
-#include "preferences/NSFileManager.h"
+#include "foundation/NSFileManager.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "preferences/CGGeometry.h"
+#include "uikit/CGGeometry.h"
 
 struct NSError {
     std::string domain;  // "NSCocoaErrorDomain"

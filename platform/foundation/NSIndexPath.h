@@ -2,7 +2,7 @@
 // with its table-view accessors), as a value.
 #pragma once
 
-#include "preferences/CGGeometry.h"
+#include "uikit/CGGeometry.h"
 
 struct NSIndexPath {
     NSInteger section = 0;

@@ -1,8 +1,8 @@
-#include "preferences/NSPredicate.h"
+#include "foundation/NSPredicate.h"
 
 #include <sstream>
 
-#include "preferences/Utf8.h"
+#include "foundation/Utf8.h"
 
 namespace {
 

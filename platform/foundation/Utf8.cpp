@@ -1,4 +1,4 @@
-#include "preferences/Utf8.h"
+#include "foundation/Utf8.h"
 
 std::u32string decodeUtf8(std::string_view text) {
     std::u32string out;

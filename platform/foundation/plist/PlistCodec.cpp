@@ -1,4 +1,4 @@
-#include "foundation/PlistCodec.h"
+#include "foundation/plist/PlistCodec.h"
 
 #include <plist/plist.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "foundation/PropertyList.h"
+#include "foundation/plist/PropertyList.h"
 
 // Parses XML or binary bytes. Empty on bytes that are not a property list.
 std::optional<PlistValue> plistFromBytes(std::string_view bytes);

@@ -1,4 +1,4 @@
-#include "foundation/PropertyList.h"
+#include "foundation/plist/PropertyList.h"
 
 #include <cmath>
 #include <limits>

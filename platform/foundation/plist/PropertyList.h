@@ -1,3 +1,6 @@
+// foundation/plist/ stands in for Foundation's property lists: the value
+// type and its reading and writing (XML and binary) through libplist.
+//
 // The in-memory property-list value: dictionary, array, string, integer,
 // real, boolean, data or date. Values are plain C++ values: copying a value
 // copies the whole tree, so a container read from a file is never changed

@@ -1,4 +1,4 @@
-#include "preferences/UIAlertView.h"
+#include "uikit/controls/UIAlertView.h"
 
 #include <algorithm>
 

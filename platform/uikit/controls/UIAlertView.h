@@ -1,3 +1,7 @@
+// uikit/controls/ stands in for UIKit's interactive pieces the Settings pages
+// use: alerts with their text field, the long-press gesture recogniser and
+// the open-in menu (UIDocumentInteractionController).
+//
 // A modal alert (UIKit's UIAlertView): title, message, a cancel button and
 // other buttons, an integer tag, an optional plain text field and an
 // attached value. The screen shows one alert at a time: show() queues the
@@ -18,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "preferences/CGGeometry.h"
-#include "preferences/UITextField.h"
+#include "uikit/CGGeometry.h"
+#include "uikit/controls/UITextField.h"
 
 class UIAlertView;
 

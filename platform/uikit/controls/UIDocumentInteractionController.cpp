@@ -1,4 +1,4 @@
-#include "preferences/UIDocumentInteractionController.h"
+#include "uikit/controls/UIDocumentInteractionController.h"
 
 #include <algorithm>
 #include <cctype>

@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "preferences/CGGeometry.h"
+#include "uikit/CGGeometry.h"
 
 class UIView;
 

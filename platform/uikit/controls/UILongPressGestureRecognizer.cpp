@@ -1,6 +1,6 @@
-#include "preferences/UILongPressGestureRecognizer.h"
+#include "uikit/controls/UILongPressGestureRecognizer.h"
 
-#include "preferences/UIView.h"
+#include "uikit/views/UIView.h"
 
 bool UIGestureRecognizerDelegate::gestureRecognizerShouldBegin(UIGestureRecognizer&) { return true; }
 

@@ -12,7 +12,7 @@
 #include <functional>
 #include <memory>
 
-#include "preferences/CGGeometry.h"
+#include "uikit/CGGeometry.h"
 
 class UIView;
 

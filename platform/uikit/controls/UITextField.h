@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "preferences/UIView.h"
+#include "uikit/views/UIView.h"
 
 class UITextField : public UIView {
 public:

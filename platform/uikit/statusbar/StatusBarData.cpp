@@ -1,4 +1,4 @@
-#include "uikit/StatusBarData.h"
+#include "uikit/statusbar/StatusBarData.h"
 
 #include "runtime/ClassDefinition.h"
 

@@ -1,4 +1,4 @@
-#include "uikit/StatusBarItem.h"
+#include "uikit/statusbar/StatusBarItem.h"
 
 #include <array>
 #include <optional>

@@ -1,11 +1,11 @@
-#include "uikit/StatusBarItemViews.h"
+#include "uikit/statusbar/StatusBarItemViews.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string_view>
 
 #include "runtime/ClassDefinition.h"
-#include "uikit/StatusBarData.h"
+#include "uikit/statusbar/StatusBarData.h"
 
 using namespace zv::platform;
 

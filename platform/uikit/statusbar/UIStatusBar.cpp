@@ -1,4 +1,4 @@
-#include "uikit/UIStatusBar.h"
+#include "uikit/statusbar/UIStatusBar.h"
 
 #include <algorithm>
 

@@ -1,3 +1,7 @@
+// uikit/statusbar/ stands in for UIKit's status bar: the bar itself, its
+// items and their views, and the raw status-bar record the system fills in.
+// These are the host classes the plug-in replaces methods of.
+//
 // UIStatusBar: the host's status bar. It holds one UIStatusBarItem per item
 // type the host has data for, lays them out by asking each item the seven
 // placement questions through the runtime (so replaced methods take
@@ -27,8 +31,8 @@
 #include <vector>
 
 #include "runtime/Runtime.h"
-#include "uikit/StatusBarItem.h"
-#include "uikit/StatusBarItemViews.h"
+#include "uikit/statusbar/StatusBarItem.h"
+#include "uikit/statusbar/StatusBarItemViews.h"
 
 struct StatusBarPlacement {
     std::int32_t type = 0;

@@ -1,4 +1,4 @@
-#include "preferences/UITableView.h"
+#include "uikit/table/UITableView.h"
 
 #include <algorithm>
 

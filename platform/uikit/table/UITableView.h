@@ -1,3 +1,6 @@
+// uikit/table/ stands in for UIKit's table views: the table, its cells, and
+// the data-source and delegate protocols the Settings pages implement.
+//
 // A table of sections and rows (UIKit's UITableView), as a model: it asks
 // its data source and delegate for everything and keeps what it was told as
 // the rows on screen, so the user's gestures (tap, drag, swipe-delete) act
@@ -26,11 +29,11 @@
 #include <string>
 #include <vector>
 
-#include "preferences/NSIndexPath.h"
-#include "preferences/UITableViewCell.h"
-#include "preferences/UITableViewDataSource.h"
-#include "preferences/UITableViewDelegate.h"
-#include "preferences/UIView.h"
+#include "foundation/NSIndexPath.h"
+#include "uikit/table/UITableViewCell.h"
+#include "uikit/table/UITableViewDataSource.h"
+#include "uikit/table/UITableViewDelegate.h"
+#include "uikit/views/UIView.h"
 
 enum UITableViewStyle : NSInteger {
     UITableViewStylePlain = 0,

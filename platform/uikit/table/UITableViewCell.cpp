@@ -1,4 +1,4 @@
-#include "preferences/UITableViewCell.h"
+#include "uikit/table/UITableViewCell.h"
 
 UITableViewCell::UITableViewCell(UITableViewCellStyle style, std::string reuseIdentifier)
     : UIView(CGRect{{0, 0}, {320, 44}}), style_(style), reuseIdentifier_(std::move(reuseIdentifier)) {

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "preferences/UILabel.h"
-#include "preferences/UIView.h"
+#include "uikit/views/UILabel.h"
+#include "uikit/views/UIView.h"
 
 enum UITableViewCellStyle : NSInteger {
     UITableViewCellStyleDefault = 0,

@@ -1,4 +1,4 @@
-#include "preferences/UITableViewDataSource.h"
+#include "uikit/table/UITableViewDataSource.h"
 
 NSInteger UITableViewDataSource::numberOfSectionsInTableView(UITableView&) { return 1; }
 

@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
-#include "preferences/NSIndexPath.h"
-#include "preferences/UITableViewCell.h"
+#include "foundation/NSIndexPath.h"
+#include "uikit/table/UITableViewCell.h"
 
 class UITableView;
 

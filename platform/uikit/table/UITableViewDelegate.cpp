@@ -1,4 +1,4 @@
-#include "preferences/UITableViewDelegate.h"
+#include "uikit/table/UITableViewDelegate.h"
 
 double UITableViewDelegate::heightForRowAtIndexPath(UITableView&, NSIndexPath) { return UITableViewAutomaticDimension; }
 

@@ -5,9 +5,9 @@
 
 #include <memory>
 
-#include "preferences/NSIndexPath.h"
-#include "preferences/UITableViewCell.h"
-#include "preferences/UIView.h"
+#include "foundation/NSIndexPath.h"
+#include "uikit/table/UITableViewCell.h"
+#include "uikit/views/UIView.h"
 
 class UITableView;
 

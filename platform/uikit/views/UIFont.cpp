@@ -1,6 +1,6 @@
-#include "preferences/UIFont.h"
+#include "uikit/views/UIFont.h"
 
-#include "preferences/Utf8.h"
+#include "foundation/Utf8.h"
 
 #include <algorithm>
 #include <cmath>

@@ -10,7 +10,7 @@
 
 #include <string_view>
 
-#include "preferences/CGGeometry.h"
+#include "uikit/CGGeometry.h"
 
 enum NSLineBreakMode : NSInteger {
     NSLineBreakByWordWrapping = 0,

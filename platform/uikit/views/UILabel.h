@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "preferences/UIFont.h"
-#include "preferences/UIView.h"
+#include "uikit/views/UIFont.h"
+#include "uikit/views/UIView.h"
 
 class UILabel : public UIView {
 public:

@@ -1,4 +1,4 @@
-#include "preferences/UIScreen.h"
+#include "uikit/views/UIScreen.h"
 
 UIScreen& UIScreen::mainScreen() {
     static UIScreen screen;

@@ -2,7 +2,7 @@
 // unless the host process sets another size at start.
 #pragma once
 
-#include "preferences/CGGeometry.h"
+#include "uikit/CGGeometry.h"
 
 class UIScreen {
 public:

@@ -1,8 +1,8 @@
-#include "preferences/UIView.h"
+#include "uikit/views/UIView.h"
 
 #include <algorithm>
 
-#include "preferences/UILongPressGestureRecognizer.h"
+#include "uikit/controls/UILongPressGestureRecognizer.h"
 
 UIView::UIView(CGRect frame) : frame_(frame) {}
 

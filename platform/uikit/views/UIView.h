@@ -1,3 +1,6 @@
+// uikit/views/ stands in for UIKit's basic views and what draws them: views,
+// labels, fonts, colours and the screen.
+//
 // A rectangle on screen with a background colour, subviews and gesture
 // recognizers (UIKit's UIView). Views are shared objects, reference-counted
 // like the platform's: create them with std::make_shared. A view owns its
@@ -8,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "preferences/CGGeometry.h"
-#include "preferences/UIColor.h"
+#include "uikit/CGGeometry.h"
+#include "uikit/views/UIColor.h"
 
 class UIGestureRecognizer;
 
