@@ -11,7 +11,7 @@
 #include "ItemCatalogue.h"
 #include "SettingsKeys.h"
 #include "SettingsLoader.h"
-#include "foundation/PlistCodec.h"
+#include "foundation/plist/PlistCodec.h"
 
 namespace {
 

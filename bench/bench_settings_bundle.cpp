@@ -36,7 +36,7 @@
 #include "ZVSortOrderController.h"
 #include "foundation/DeviceFiles.h"
 #include "foundation/MainQueue.h"
-#include "foundation/PlistCodec.h"
+#include "foundation/plist/PlistCodec.h"
 #include "notifications/DeviceBus.h"
 #include "notifications/NotificationCenter.h"
 

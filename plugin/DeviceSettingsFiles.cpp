@@ -1,7 +1,7 @@
 #include "DeviceSettingsFiles.h"
 
 #include "foundation/DeviceFiles.h"
-#include "foundation/PlistCodec.h"
+#include "foundation/plist/PlistCodec.h"
 
 namespace zv {
 

@@ -14,7 +14,7 @@
 #pragma once
 
 #include "PlacementTable.h"
-#include "foundation/PropertyList.h"
+#include "foundation/plist/PropertyList.h"
 
 namespace zv {
 

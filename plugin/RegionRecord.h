@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "foundation/PropertyList.h"
+#include "foundation/plist/PropertyList.h"
 
 namespace zv {
 

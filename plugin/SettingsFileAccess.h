@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "foundation/PropertyList.h"
+#include "foundation/plist/PropertyList.h"
 
 namespace zv {
 

@@ -9,7 +9,7 @@
 
 #include <optional>
 
-#include "foundation/PropertyList.h"
+#include "foundation/plist/PropertyList.h"
 
 namespace zv {
 

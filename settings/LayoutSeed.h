@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/PropertyList.h"
+#include "foundation/plist/PropertyList.h"
 
 namespace zv {
 

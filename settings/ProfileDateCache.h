@@ -22,7 +22,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "foundation/PropertyList.h"
+#include "foundation/plist/PropertyList.h"
 
 namespace zv {
 

@@ -1,7 +1,7 @@
 #include "ProfileListing.h"
 
 #include "SettingsKeys.h"
-#include "preferences/NSPredicate.h"
+#include "foundation/NSPredicate.h"
 
 namespace zv {
 

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "foundation/PropertyList.h"
+#include "foundation/plist/PropertyList.h"
 
 namespace zv {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "foundation/PropertyList.h"
+#include "foundation/plist/PropertyList.h"
 
 namespace zv {
 

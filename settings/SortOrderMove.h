@@ -19,7 +19,7 @@
 #include <array>
 #include <optional>
 
-#include "foundation/PropertyList.h"
+#include "foundation/plist/PropertyList.h"
 
 namespace zv {
 

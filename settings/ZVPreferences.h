@@ -27,7 +27,7 @@
 #include <string>
 #include <string_view>
 
-#include "foundation/PropertyList.h"
+#include "foundation/plist/PropertyList.h"
 
 class ZVPreferences {
 public:

@@ -14,7 +14,7 @@
 #include "notifications/NotificationCenter.h"
 #include "runtime/ClassDefinition.h"
 #include "uikit/HostTrace.h"
-#include "uikit/StatusBarData.h"
+#include "uikit/statusbar/StatusBarData.h"
 #include "uikit/UIApplication.h"
 
 namespace zv::device {

@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "foundation/PlistCodec.h"
+#include "foundation/plist/PlistCodec.h"
 #include "foundation/DeviceFiles.h"
-#include "preferences/UIDocumentInteractionController.h"
+#include "uikit/controls/UIDocumentInteractionController.h"
 
 namespace zv::device {
 

@@ -1,7 +1,7 @@
 #include "PageReport.h"
 
 #include "preferences/PSTableCell.h"
-#include "preferences/UILabel.h"
+#include "uikit/views/UILabel.h"
 
 namespace zv::device {
 

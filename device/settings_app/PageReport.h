@@ -5,12 +5,12 @@
 
 #include <nlohmann/json.hpp>
 
-#include "foundation/PropertyList.h"
+#include "foundation/plist/PropertyList.h"
 #include "preferences/PSViewController.h"
-#include "preferences/UIAlertView.h"
-#include "preferences/UIDocumentInteractionController.h"
-#include "preferences/UITableView.h"
-#include "preferences/UIView.h"
+#include "uikit/controls/UIAlertView.h"
+#include "uikit/controls/UIDocumentInteractionController.h"
+#include "uikit/table/UITableView.h"
+#include "uikit/views/UIView.h"
 
 namespace zv::device {
 

@@ -1,9 +1,9 @@
 #include "SettingsApp.h"
 
 #include "foundation/DeviceFiles.h"
-#include "preferences/NSBundle.h"
-#include "preferences/NSFileManager.h"
-#include "preferences/UIScreen.h"
+#include "foundation/NSBundle.h"
+#include "foundation/NSFileManager.h"
+#include "uikit/views/UIScreen.h"
 
 namespace zv::device {
 

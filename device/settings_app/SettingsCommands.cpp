@@ -7,7 +7,7 @@
 #include "foundation/ProcessInfo.h"
 #include "preferences/PSListController.h"
 #include "preferences/PageRegistry.h"
-#include "preferences/UILongPressGestureRecognizer.h"
+#include "uikit/controls/UILongPressGestureRecognizer.h"
 
 namespace zv::device {
 

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "foundation/PlistCodec.h"
+#include "foundation/plist/PlistCodec.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "foundation/PropertyList.h"
+#include "foundation/plist/PropertyList.h"
 
 // The device root as a host path, without a trailing slash ("" for "/").
 const std::string& deviceRoot();

@@ -29,10 +29,10 @@
 #include <string_view>
 #include <vector>
 
-#include "foundation/PropertyList.h"
+#include "foundation/plist/PropertyList.h"
 #include "preferences/PSSpecifier.h"
 #include "preferences/PSViewController.h"
-#include "preferences/UITableView.h"
+#include "uikit/table/UITableView.h"
 
 class PSListController : public PSViewController, public UITableViewDataSource, public UITableViewDelegate {
 public:

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "preferences/CGGeometry.h"
+#include "uikit/CGGeometry.h"
 #include "preferences/PSSpecifier.h"
 #include "preferences/PSViewController.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "foundation/PropertyList.h"
-#include "preferences/CGGeometry.h"
+#include "foundation/plist/PropertyList.h"
+#include "uikit/CGGeometry.h"
 
 class PSListController;
 

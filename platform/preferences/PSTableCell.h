@@ -5,9 +5,9 @@
 
 #include <optional>
 
-#include "foundation/PropertyList.h"
+#include "foundation/plist/PropertyList.h"
 #include "preferences/PSSpecifier.h"
-#include "preferences/UITableViewCell.h"
+#include "uikit/table/UITableViewCell.h"
 
 class PSTableCell : public UITableViewCell {
 public:

@@ -1,6 +1,6 @@
 #include "preferences/PSViewController.h"
 
-#include "preferences/UIScreen.h"
+#include "uikit/views/UIScreen.h"
 
 bool PSViewController::init() {
     if (contentSize_.width <= 0 || contentSize_.height <= 0) contentSize_ = UIScreen::mainScreen().bounds().size;

@@ -15,9 +15,9 @@
 #include <memory>
 #include <string>
 
-#include "preferences/CGGeometry.h"
+#include "uikit/CGGeometry.h"
 #include "preferences/PSSpecifier.h"
-#include "preferences/UIView.h"
+#include "uikit/views/UIView.h"
 
 class PSRootController;
 

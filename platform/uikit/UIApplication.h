@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "runtime/Runtime.h"
-#include "uikit/UIStatusBar.h"
+#include "uikit/statusbar/UIStatusBar.h"
 
 struct UIApplication : objc_object {
     std::unique_ptr<UIStatusBar> statusBar;

@@ -18,8 +18,8 @@
 #include <memory>
 #include <vector>
 
-#include "preferences/CGGeometry.h"
-#include "preferences/UIColor.h"
+#include "uikit/CGGeometry.h"
+#include "uikit/views/UIColor.h"
 #include "runtime/Runtime.h"
 
 // The pixels of an image; immutable once made.

@@ -1,11 +1,11 @@
 #include "uikit/UIKitClasses.h"
 
-#include "uikit/StatusBarData.h"
-#include "uikit/StatusBarItem.h"
-#include "uikit/StatusBarItemViews.h"
+#include "uikit/statusbar/StatusBarData.h"
+#include "uikit/statusbar/StatusBarItem.h"
+#include "uikit/statusbar/StatusBarItemViews.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIGraphics.h"
-#include "uikit/UIStatusBar.h"
+#include "uikit/statusbar/UIStatusBar.h"
 
 void registerUIKitClasses() {
     registerImageClasses();

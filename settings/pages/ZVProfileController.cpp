@@ -5,10 +5,10 @@
 #include "ZVPreferences.h"
 #include "foundation/MainQueue.h"
 #include "notifications/NotificationCenter.h"
-#include "preferences/NSFileManager.h"
-#include "preferences/UIFont.h"
-#include "preferences/UILabel.h"
-#include "preferences/UIScreen.h"
+#include "foundation/NSFileManager.h"
+#include "uikit/views/UIFont.h"
+#include "uikit/views/UILabel.h"
+#include "uikit/views/UIScreen.h"
 
 namespace {
 

@@ -29,10 +29,10 @@
 #include "ProfileDateCache.h"
 #include "ProfileListing.h"
 #include "preferences/PSViewController.h"
-#include "preferences/UIAlertView.h"
-#include "preferences/UIDocumentInteractionController.h"
-#include "preferences/UILongPressGestureRecognizer.h"
-#include "preferences/UITableView.h"
+#include "uikit/controls/UIAlertView.h"
+#include "uikit/controls/UIDocumentInteractionController.h"
+#include "uikit/controls/UILongPressGestureRecognizer.h"
+#include "uikit/table/UITableView.h"
 
 class ZVProfileController : public PSViewController,
                             public UITableViewDataSource,

@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "preferences/PSViewController.h"
-#include "preferences/UITableView.h"
+#include "uikit/table/UITableView.h"
 
 class ZVSortOrderController : public PSViewController, public UITableViewDataSource, public UITableViewDelegate {
 public:

@@ -14,7 +14,7 @@
 #pragma once
 
 #include "preferences/PSListController.h"
-#include "preferences/UIAlertView.h"
+#include "uikit/controls/UIAlertView.h"
 
 class ZorvaneSettingsListController : public PSListController, public UIAlertViewDelegate {
 public:

@@ -19,7 +19,7 @@
 #include "HostProcess.h"
 #include "PrivateBus.h"
 #include "foundation/DeviceFiles.h"
-#include "foundation/PlistCodec.h"
+#include "foundation/plist/PlistCodec.h"
 
 namespace zv::test {
 

@@ -20,7 +20,7 @@
 #include "ItemCatalogue.h"
 #include "PrivateBus.h"
 #include "foundation/DeviceFiles.h"
-#include "foundation/PlistCodec.h"
+#include "foundation/plist/PlistCodec.h"
 
 namespace zv::test {
 

@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "foundation/DeviceFiles.h"
-#include "foundation/PlistCodec.h"
+#include "foundation/plist/PlistCodec.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 
 #include "SettingsKeys.h"
 #include "foundation/DeviceFiles.h"
-#include "foundation/PlistCodec.h"
+#include "foundation/plist/PlistCodec.h"
 
 namespace zv::test {
 

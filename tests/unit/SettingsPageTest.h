@@ -13,8 +13,8 @@
 #include "BundleTestRoot.h"
 #include "SettingsKeys.h"
 #include "ZVPreferences.h"
-#include "preferences/UIAlertView.h"
-#include "preferences/UIDocumentInteractionController.h"
+#include "uikit/controls/UIAlertView.h"
+#include "uikit/controls/UIDocumentInteractionController.h"
 
 namespace zv::test {
 

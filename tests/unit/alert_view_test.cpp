@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "preferences/UIAlertView.h"
+#include "uikit/controls/UIAlertView.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "SettingsLoader.h"
 #include "SettingsTestFiles.h"
 #include "foundation/DeviceFiles.h"
-#include "foundation/PlistCodec.h"
+#include "foundation/plist/PlistCodec.h"
 
 namespace zv {
 namespace {

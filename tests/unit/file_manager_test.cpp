@@ -7,7 +7,7 @@
 
 #include "BundleTestRoot.h"
 #include "foundation/DeviceFiles.h"
-#include "preferences/NSFileManager.h"
+#include "foundation/NSFileManager.h"
 
 namespace {
 

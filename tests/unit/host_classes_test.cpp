@@ -8,7 +8,7 @@
 #include "uikit/HostTrace.h"
 #include "uikit/UIGraphics.h"
 #include "uikit/UIKitClasses.h"
-#include "uikit/UIStatusBar.h"
+#include "uikit/statusbar/UIStatusBar.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "BundleTestRoot.h"
 #include "foundation/DeviceFiles.h"
-#include "foundation/PlistCodec.h"
+#include "foundation/plist/PlistCodec.h"
 #include "preferences/PSListController.h"
 #include "preferences/PSRootController.h"
 #include "preferences/PSTableCell.h"

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "preferences/UILongPressGestureRecognizer.h"
-#include "preferences/UIView.h"
+#include "uikit/controls/UILongPressGestureRecognizer.h"
+#include "uikit/views/UIView.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // "SELF like %@" name matching, as the profile manager lists profile files.
 #include <gtest/gtest.h>
 
-#include "preferences/NSPredicate.h"
+#include "foundation/NSPredicate.h"
 
 namespace {
 

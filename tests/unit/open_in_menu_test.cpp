@@ -6,8 +6,8 @@
 
 #include "BundleTestRoot.h"
 #include "foundation/DeviceFiles.h"
-#include "foundation/PlistCodec.h"
-#include "preferences/UIDocumentInteractionController.h"
+#include "foundation/plist/PlistCodec.h"
+#include "uikit/controls/UIDocumentInteractionController.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "PlistFixtures.h"
-#include "foundation/PlistCodec.h"
+#include "foundation/plist/PlistCodec.h"
 
 namespace {
 

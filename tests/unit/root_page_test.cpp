@@ -19,7 +19,7 @@ protected:
         SettingsPageTest::SetUp();
         // The bundle's specifier list where the Settings application finds it.
         const std::filesystem::path source =
-            std::filesystem::path(__FILE__).parent_path() / "../../settings/resources/Zorvane.plist";
+            std::filesystem::path(ZV_SOURCE_DIR) / "settings/resources/Zorvane.plist";
         const std::filesystem::path bundle = resolveDevicePath(kBundlePath);
         std::filesystem::create_directories(bundle);
         std::filesystem::copy_file(source, bundle / "Zorvane.plist",

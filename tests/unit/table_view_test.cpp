@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "preferences/UITableView.h"
+#include "uikit/table/UITableView.h"
 
 namespace {
 

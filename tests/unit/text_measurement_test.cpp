@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "preferences/UIFont.h"
+#include "uikit/views/UIFont.h"
 
 namespace {
 

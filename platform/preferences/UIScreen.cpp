@@ -1,6 +1,0 @@
-#include "preferences/UIScreen.h"
-
-UIScreen& UIScreen::mainScreen() {
-    static UIScreen screen;
-    return screen;
-}

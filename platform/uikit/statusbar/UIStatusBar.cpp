@@ -1,0 +1,123 @@
+#include "uikit/statusbar/UIStatusBar.h"
+
+#include <algorithm>
+
+#include "runtime/ClassDefinition.h"
+#include "uikit/HostTrace.h"
+
+using namespace zv::platform;
+
+namespace {
+
+struct Selectors {
+    SEL appearsInRegion = sel_registerName("appearsInRegion:");
+    SEL leftOrder = sel_registerName("leftOrder");
+    SEL rightOrder = sel_registerName("rightOrder");
+    SEL centerOrder = sel_registerName("centerOrder");
+    SEL appearsOnLeft = sel_registerName("appearsOnLeft");
+    SEL appearsOnRight = sel_registerName("appearsOnRight");
+    SEL isItemWithTypeExclusive = sel_registerName("isItemWithTypeExclusive:");
+};
+
+const Selectors& selectors() {
+    static const Selectors s;
+    return s;
+}
+
+void setShowsOnlyCenterItems(id self, SEL cmd, bool onlyCenter) {
+    recordHostCall(self, cmd, {TraceArgument::boolean(onlyCenter)});
+    auto& bar = asHostObject<UIStatusBar>(self);
+    bar.setShowsOnlyCenterItems(onlyCenter);
+    if (auto after = std::move(bar.onceAfterShowsOnlyCenterItems)) {
+        bar.onceAfterShowsOnlyCenterItems = nullptr;
+        after(onlyCenter);
+    }
+}
+
+}  // namespace
+
+std::vector<std::int32_t> defaultStatusBarItemTypes() { return {0, 3, 4, 5, 7, 8, 11, 13, 16}; }
+
+std::unique_ptr<UIStatusBar> UIStatusBar::make(std::vector<std::int32_t> itemTypes) {
+    auto bar = makeObject<UIStatusBar>("UIStatusBar");
+    bar->views_ = StatusBarItemViews::make();
+    bar->setItemTypes(std::move(itemTypes));
+    return bar;
+}
+
+void UIStatusBar::setItemTypes(std::vector<std::int32_t> itemTypes) {
+    itemTypes_ = std::move(itemTypes);
+    built_.clear();
+    for (std::int32_t type : itemTypes_) rebuildItem(type);
+}
+
+bool UIStatusBar::hasDataFor(std::int32_t type) const {
+    return std::find(itemTypes_.begin(), itemTypes_.end(), type) != itemTypes_.end();
+}
+
+void UIStatusBar::withdrawItem(std::int32_t type) {
+    if (built_.erase(type)) didLayOut();
+}
+
+void UIStatusBar::rebuildItem(std::int32_t type) {
+    if (!hasDataFor(type)) {
+        withdrawItem(type);
+        return;
+    }
+    BuiltItem built{makeStatusBarItem(type), {}};
+    built.answers = ask(*built.item);
+    built_.insert_or_assign(type, std::move(built));
+    didLayOut();
+}
+
+void UIStatusBar::layOutAllItems() {
+    for (auto& [type, built] : built_) built.answers = ask(*built.item);
+    didLayOut();
+}
+
+void UIStatusBar::setShowsOnlyCenterItems(bool onlyCenter) {
+    onlyCenter_ = onlyCenter;
+    layOutAllItems();
+}
+
+UIStatusBar::Answers UIStatusBar::ask(UIStatusBarItem& item) {
+    const Selectors& s = selectors();
+    Answers a;
+    for (std::int32_t region : {kStatusBarRegionLeft, kStatusBarRegionRight, kStatusBarRegionCenter})
+        a.inRegion[region] = objc_msgSend<bool>(&item, s.appearsInRegion, region);
+    if (a.inRegion[kStatusBarRegionLeft]) a.order[kStatusBarRegionLeft] = objc_msgSend<std::int64_t>(&item, s.leftOrder);
+    if (a.inRegion[kStatusBarRegionRight])
+        a.order[kStatusBarRegionRight] = objc_msgSend<std::int64_t>(&item, s.rightOrder);
+    if (a.inRegion[kStatusBarRegionCenter])
+        a.order[kStatusBarRegionCenter] = objc_msgSend<std::int64_t>(&item, s.centerOrder);
+    a.appearsOnLeft = objc_msgSend<bool>(&item, s.appearsOnLeft);
+    a.appearsOnRight = objc_msgSend<bool>(&item, s.appearsOnRight);
+    a.exclusive = objc_msgSend<bool>(class_asObject(object_getClass(&item)), s.isItemWithTypeExclusive, item.type);
+    return a;
+}
+
+StatusBarLayout UIStatusBar::layout() const {
+    StatusBarLayout result;
+    const auto arrange = [this](std::int32_t region, std::vector<StatusBarPlacement>& out) {
+        if (onlyCenter_ && region != kStatusBarRegionCenter) return;
+        bool anyExclusive = false;
+        for (const auto& [type, built] : built_) {
+            const Answers& a = built.answers;
+            if (!a.inRegion[region]) continue;
+            out.push_back({type, a.order[region], a.appearsOnLeft, a.appearsOnRight, a.exclusive});
+            anyExclusive = anyExclusive || a.exclusive;
+        }
+        if (anyExclusive) std::erase_if(out, [](const StatusBarPlacement& p) { return !p.exclusive; });
+        // The map iterates by type, so a stable sort leaves ties by type.
+        std::stable_sort(out.begin(), out.end(),
+                         [](const StatusBarPlacement& x, const StatusBarPlacement& y) { return x.order < y.order; });
+    };
+    arrange(kStatusBarRegionLeft, result.left);
+    arrange(kStatusBarRegionCenter, result.center);
+    arrange(kStatusBarRegionRight, result.right);
+    return result;
+}
+
+void registerStatusBarClass() {
+    addMethod(defineClass("UIStatusBar"), "setShowsOnlyCenterItems:", &setShowsOnlyCenterItems);
+}

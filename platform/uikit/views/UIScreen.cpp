@@ -1,0 +1,6 @@
+#include "uikit/views/UIScreen.h"
+
+UIScreen& UIScreen::mainScreen() {
+    static UIScreen screen;
+    return screen;
+}
