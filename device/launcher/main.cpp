@@ -1,30 +1,33 @@
 // The device launcher: prepares a device root (the embedded default one at
-// /tmp/zorvane-device unless a root is given as the first argument),
-// installs both deliverables into it, starts the device's bus and its
-// processes, restarts SpringBoard when it relaunches, and connects the
-// terminal to the processes' control protocol.
+// /tmp/zorvane-device unless --root names one), installs both deliverables
+// into it, starts the device's bus and its processes, restarts SpringBoard
+// when it relaunches, serves the screen (the phone in the browser) on
+// 127.0.0.1, and relays the terminal to the processes' control protocol.
 //
-// At the terminal, a line "<process> <json>" sends the JSON request to that
-// process ("springboard", "app" or "settings"); every line a process writes
-// is printed prefixed with its name. "quit" or end of input stops the device.
+// It prints the screen's address, then "ready" once every process answers.
+// Ctrl-C or SIGTERM (or "quit" at the terminal) stops every process it
+// started and the bus. See docs/control-protocol.md, "Launcher".
+#include <glib-unix.h>
+#include <signal.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <iostream>
-#include <map>
 #include <memory>
 #include <string>
 
+#include "Device.h"
 #include "DeviceRoot.h"
-#include "SimulatedProcess.h"
+#include "LauncherOptions.h"
+#include "ScreenServer.h"
+#include "Terminal.h"
 #include "foundation/MainQueue.h"
 #include "notifications/DeviceBus.h"
 
 namespace {
 
+using zv::device::Device;
 using zv::device::ProcessSetup;
-using zv::device::SimulatedProcess;
 
 constexpr int kRelaunchExitStatus = 75;
 
@@ -34,51 +37,59 @@ std::string executableFolder() {
     return error ? std::string(".") : self.parent_path().string();
 }
 
-std::map<std::string, std::unique_ptr<SimulatedProcess>>& processes() {
-    static std::map<std::string, std::unique_ptr<SimulatedProcess>> all;
-    return all;
+std::vector<ProcessSetup> deviceProcesses(const std::string& bin, const std::string& root) {
+    const std::string rootEnv = "ZV_DEVICE_ROOT=" + root;
+    std::vector<ProcessSetup> setups{
+        {"springboard", bin + "/zv-host", "/System/Library/CoreServices/SpringBoard.app/SpringBoard",
+         {rootEnv, "ZV_HOST_ROLE=springboard"}, {kRelaunchExitStatus}},
+        {"app", bin + "/zv-host", "/Applications/Notes.app/Notes", {rootEnv, "ZV_HOST_ROLE=app"}, {}},
+    };
+    if (::access((bin + "/zv-settings-app").c_str(), X_OK) == 0)
+        setups.push_back({"settings", bin + "/zv-settings-app", "/Applications/Preferences.app/Preferences", {rootEnv}, {}});
+    return setups;
 }
 
-gboolean onTerminal(GIOChannel* channel, GIOCondition condition, gpointer) {
-    gchar* raw = nullptr;
-    gsize length = 0;
-    if (!(condition & G_IO_IN) ||
-        g_io_channel_read_line(channel, &raw, &length, nullptr, nullptr) != G_IO_STATUS_NORMAL || !raw) {
-        g_free(raw);
-        stopMainLoop();
-        return G_SOURCE_REMOVE;
-    }
-    std::string line(raw, length);
-    g_free(raw);
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-    if (line.empty()) return G_SOURCE_CONTINUE;
-    if (line == "quit") {
-        stopMainLoop();
-        return G_SOURCE_REMOVE;
-    }
-    const auto space = line.find(' ');
-    const std::string target = line.substr(0, space);
-    auto it = processes().find(target);
-    if (it == processes().end() || space == std::string::npos) {
-        std::cout << "launcher: usage: <process> <json>, processes:";
-        for (const auto& [name, process] : processes()) std::cout << ' ' << name;
-        std::cout << std::endl;
-        return G_SOURCE_CONTINUE;
-    }
-    it->second->send(line.substr(space + 1));
+gboolean onStopSignal(gpointer) {
+    stopMainLoop();
     return G_SOURCE_CONTINUE;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string root = argc > 1 ? argv[1] : zv::device::kDefaultDeviceRoot;
+    // A process that ends while the launcher writes to it must not end the
+    // launcher: a failed write is an error of that request only.
+    ::signal(SIGPIPE, SIG_IGN);
+
+    const auto parsed = zv::device::parseLauncherCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.options) {
+        std::cout << parsed.output << std::flush;
+        if (!parsed.error.empty()) std::cerr << parsed.error << std::endl;
+        return parsed.exitStatus;
+    }
+    const zv::device::LauncherOptions& options = *parsed.options;
+
+    std::error_code absoluteError;
+    const std::string root =
+        options.root.empty() ? zv::device::kDefaultDeviceRoot : std::filesystem::absolute(options.root, absoluteError).string();
     const std::string bin = executableFolder();
     if (auto error = zv::device::prepareDeviceRoot(root, bin + "/../stage"); !error.empty()) {
         std::cerr << "launcher: " << error << std::endl;
         return 1;
     }
     ::setenv("ZV_DEVICE_ROOT", root.c_str(), 1);
+
+    Device device(deviceProcesses(bin, root));
+    // The screen listens before anything starts, so a taken port ends the launcher at once.
+    std::unique_ptr<zv::screen::ScreenServer> screen;
+    if (options.screen) {
+        try {
+            screen = std::make_unique<zv::screen::ScreenServer>(device, options.port, ZV_SCREEN_PAGE_DIR);
+        } catch (const std::exception& e) {
+            std::cerr << "launcher: cannot serve the screen: " << e.what() << std::endl;
+            return 1;
+        }
+    }
 
     std::unique_ptr<DeviceBus> bus;
     try {
@@ -88,33 +99,39 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::cout << "launcher: device root " << root << ", bus " << bus->address() << std::endl;
+    if (screen) std::cout << "launcher: the screen is at " << screen->address() << std::endl;
 
-    auto print = [](const std::string& name, const std::string& line) {
-        std::cout << name << ": " << line << std::endl;
-    };
-    auto exited = [](const std::string& name, int status, bool restarted) {
-        std::cout << "launcher: " << name << " exited with status " << status
-                  << (restarted ? ", relaunching" : "") << std::endl;
-    };
-    const std::string rootEnv = "ZV_DEVICE_ROOT=" + root;
-    std::vector<ProcessSetup> setups{
-        {"springboard", bin + "/zv-host", "/System/Library/CoreServices/SpringBoard.app/SpringBoard",
-         {rootEnv, "ZV_HOST_ROLE=springboard"}, {kRelaunchExitStatus}},
-        {"app", bin + "/zv-host", "/Applications/Notes.app/Notes", {rootEnv, "ZV_HOST_ROLE=app"}, {}},
-    };
-    if (::access((bin + "/zv-settings-app").c_str(), X_OK) == 0)
-        setups.push_back({"settings", bin + "/zv-settings-app", "/Applications/Preferences.app/Preferences", {rootEnv}, {}});
-    for (auto& setup : setups) {
-        const std::string name = setup.name;
-        auto process = std::make_unique<SimulatedProcess>(std::move(setup), print, exited);
-        process->start();
-        processes()[name] = std::move(process);
-    }
+    bool announcedReady = false;
+    device.onLine([](const std::string& process, const std::string& line, const nlohmann::json&) {
+        zv::device::Terminal::print(process, line);
+    });
+    device.onExit([](const std::string& process, int status, bool restarting) {
+        std::cout << "launcher: " << process << " exited with status " << status
+                  << (restarting ? ", relaunching" : "") << std::endl;
+    });
+    device.onChange([&device, &announcedReady] {
+        if (announcedReady || !device.allReady()) return;
+        announcedReady = true;
+        std::cout << "ready" << std::endl;
+    });
 
-    GIOChannel* terminal = g_io_channel_unix_new(0);
-    g_io_add_watch(terminal, static_cast<GIOCondition>(G_IO_IN | G_IO_HUP | G_IO_ERR), onTerminal, nullptr);
-    g_io_channel_unref(terminal);
+    g_unix_signal_add(SIGINT, onStopSignal, nullptr);
+    g_unix_signal_add(SIGTERM, onStopSignal, nullptr);
+    const bool screenOn = options.screen;
+    zv::device::Terminal terminal(
+        device, [] { stopMainLoop(); },
+        [screenOn] {
+            // With a screen, the device goes on without a terminal (started in
+            // the background, say) until Ctrl-C or SIGTERM.
+            if (!screenOn) stopMainLoop();
+        });
+
+    device.startAll();
     runMainLoop();
-    processes().clear();
+
+    screen.reset();
+    device.stopAll();
+    bus->stop();
+    std::cout << "launcher: stopped" << std::endl;
     return 0;
 }

@@ -1,0 +1,331 @@
+#include "ScreenServer.h"
+
+#include <chrono>
+#include <filesystem>
+
+#include "RequestLine.h"
+#include "ScreenAccess.h"
+#include "ScreenMessage.h"
+#include "StatusBarImage.h"
+#include "foundation/DateFormatter.h"
+#include "foundation/DeviceFiles.h"
+
+namespace zv::screen {
+
+using nlohmann::json;
+
+namespace {
+
+constexpr const char* kRequestIdPrefix = "screen:";
+constexpr std::size_t kMaxPendingRequests = 4096;
+
+const std::map<std::string, std::string>& contentTypes() {
+    static const std::map<std::string, std::string> types{{".html", "text/html; charset=utf-8"},
+                                                          {".css", "text/css; charset=utf-8"},
+                                                          {".js", "text/javascript; charset=utf-8"},
+                                                          {".svg", "image/svg+xml"},
+                                                          {".png", "image/png"}};
+    return types;
+}
+
+// The time as the phone's clock shows it now, in the launcher's locale.
+std::string timeText() {
+    NSDateFormatter formatter;
+    formatter.setTimeStyle(NSDateFormatterStyle::ShortStyle);
+    return formatter.stringFromDate(std::chrono::system_clock::now());
+}
+
+void refuse(SoupServerMessage* message, guint status, const char* why) {
+    soup_server_message_set_status(message, status, nullptr);
+    const std::string body = std::string(why) + "\n";
+    soup_server_message_set_response(message, "text/plain; charset=utf-8", SOUP_MEMORY_COPY, body.data(), body.size());
+}
+
+std::string header(SoupServerMessage* message, const char* name) {
+    const char* value = soup_message_headers_get_one(soup_server_message_get_request_headers(message), name);
+    return value ? value : "";
+}
+
+}  // namespace
+
+ScreenServer::ScreenServer(device::Device& device, int port, std::string pageFolder)
+    : device_(device), pageFolder_(std::move(pageFolder)), token_(makeAccessToken()) {
+    // The page is the files of its folder, by name: nothing else is served.
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(pageFolder_, error)) {
+        const auto type = contentTypes().find(entry.path().extension().string());
+        if (entry.is_regular_file() && type != contentTypes().end())
+            pageFiles_[entry.path().filename().string()] = type->second;
+    }
+    if (!pageFiles_.count("index.html")) throw ScreenServerError("no page at " + pageFolder_ + "/index.html");
+
+    server_ = soup_server_new("server-header", "zv-launcher", nullptr);
+    GSocketAddress* address = g_inet_socket_address_new_from_string("127.0.0.1", static_cast<guint>(port));
+    GError* listenError = nullptr;
+    const bool listening = soup_server_listen(server_, address, static_cast<SoupServerListenOptions>(0), &listenError);
+    g_object_unref(address);
+    if (!listening) {
+        std::string why = listenError->message;
+        if (g_error_matches(listenError, G_IO_ERROR, G_IO_ERROR_ADDRESS_IN_USE))
+            why = "port " + std::to_string(port) + " on 127.0.0.1 is in use (choose another with --port, or 0 for a free one)";
+        g_error_free(listenError);
+        g_object_unref(server_);
+        throw ScreenServerError(why);
+    }
+    GSList* uris = soup_server_get_uris(server_);
+    port_ = uris ? g_uri_get_port(static_cast<GUri*>(uris->data)) : port;
+    g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
+
+    soup_server_add_early_handler(server_, nullptr, onEarlyRequest, this, nullptr);
+    soup_server_add_handler(server_, nullptr, onRequest, this, nullptr);
+    soup_server_add_websocket_handler(server_, "/ws", nullptr, nullptr, onWebSocket, this, nullptr);
+
+    device_.onLine([this](const std::string& process, const std::string&, const json& parsed) {
+        processLine(process, parsed);
+    });
+    device_.onChange([this] { broadcast(deviceMessage()); });
+    device_.onExit([this](const std::string& process, int, bool) { processExited(process); });
+    scheduleMinute();
+}
+
+ScreenServer::~ScreenServer() {
+    if (minuteTimer_) g_source_remove(minuteTimer_);
+    while (!clients_.empty()) dropClient(clients_.begin()->first);
+    soup_server_disconnect(server_);
+    g_object_unref(server_);
+}
+
+std::string ScreenServer::address() const {
+    return "http://127.0.0.1:" + std::to_string(port_) + "/?token=" + token_;
+}
+
+// Runs before any handler: a request that fails a check is answered 403
+// here and goes no further.
+void ScreenServer::onEarlyRequest(SoupServer*, SoupServerMessage* message, const char* path, GHashTable* query,
+                                  gpointer self) {
+    static_cast<ScreenServer*>(self)->checkAccess(message, path, query);
+}
+
+void ScreenServer::checkAccess(SoupServerMessage* message, const char* path, GHashTable* query) {
+    if (!hostAllowed(header(message, "Host"), port_))
+        return refuse(message, SOUP_STATUS_FORBIDDEN, "Forbidden: the screen answers only to 127.0.0.1 and localhost");
+    const char* queryToken = query ? static_cast<const char*>(g_hash_table_lookup(query, "token")) : nullptr;
+    const bool tokenInAddress = queryToken && tokensEqual(queryToken, token_);
+    const std::string cookieName = accessCookieName(port_);
+    if (!tokenInAddress && !tokensEqual(cookieValue(header(message, "Cookie"), cookieName), token_))
+        return refuse(message, SOUP_STATUS_FORBIDDEN, "Forbidden: open the address zv-launcher printed");
+    if (std::string_view(path) == "/ws" && !originAllowed(header(message, "Origin"), port_))
+        return refuse(message, SOUP_STATUS_FORBIDDEN, "Forbidden: the WebSocket is for the screen's own page");
+    if (tokenInAddress) {
+        // The printed address leaves its token in a cookie and takes the
+        // browser to the page without the token in its address bar.
+        SoupMessageHeaders* headers = soup_server_message_get_response_headers(message);
+        const std::string cookie = cookieName + "=" + token_ + "; Path=/; HttpOnly; SameSite=Strict";
+        soup_message_headers_append(headers, "Set-Cookie", cookie.c_str());
+        if (std::string_view(path) != "/ws") {
+            soup_message_headers_replace(headers, "Location", path);
+            soup_message_headers_replace(headers, "Referrer-Policy", "no-referrer");
+            soup_server_message_set_status(message, SOUP_STATUS_SEE_OTHER, nullptr);
+        }
+    }
+}
+
+void ScreenServer::onRequest(SoupServer*, SoupServerMessage* message, const char* path, GHashTable*, gpointer self) {
+    static_cast<ScreenServer*>(self)->serveFile(message, path);
+}
+
+void ScreenServer::serveFile(SoupServerMessage* message, const char* path) {
+    const std::string method = soup_server_message_get_method(message);
+    if (method != "GET" && method != "HEAD") return refuse(message, SOUP_STATUS_METHOD_NOT_ALLOWED, "Method not allowed");
+    std::string name = std::string(path) == "/" ? "index.html" : std::string(path).substr(1);
+    auto file = pageFiles_.find(name);
+    if (file == pageFiles_.end()) return refuse(message, SOUP_STATUS_NOT_FOUND, "Not found");
+    const std::optional<std::string> body = readHostFile(pageFolder_ + "/" + name);
+    if (!body) return refuse(message, SOUP_STATUS_NOT_FOUND, "Not found");
+    SoupMessageHeaders* headers = soup_server_message_get_response_headers(message);
+    soup_message_headers_replace(headers, "Cache-Control", "no-store");
+    soup_message_headers_replace(headers, "X-Content-Type-Options", "nosniff");
+    soup_message_headers_replace(headers, "X-Frame-Options", "DENY");
+    soup_message_headers_replace(headers, "Referrer-Policy", "no-referrer");
+    soup_message_headers_replace(headers, "Content-Security-Policy",
+                                 "default-src 'self'; connect-src 'self'; img-src 'self' data:; "
+                                 "style-src 'self'; script-src 'self'; frame-ancestors 'none'");
+    soup_server_message_set_status(message, SOUP_STATUS_OK, nullptr);
+    soup_server_message_set_response(message, file->second.c_str(), SOUP_MEMORY_COPY, body->data(), body->size());
+}
+
+void ScreenServer::onWebSocket(SoupServer*, SoupServerMessage*, const char*, SoupWebsocketConnection* connection,
+                               gpointer data) {
+    auto* self = static_cast<ScreenServer*>(data);
+    const std::uint64_t id = self->nextClient_++;
+    Client& client = self->clients_[id];
+    client.connection = static_cast<SoupWebsocketConnection*>(g_object_ref(connection));
+    soup_websocket_connection_set_max_incoming_payload_size(connection, kMaxFrame);
+    client.messageHandler = g_signal_connect(connection, "message", G_CALLBACK(onMessage), self);
+    client.closedHandler = g_signal_connect(connection, "closed", G_CALLBACK(onClosed), self);
+    // A new page is told the whole device.
+    self->sendTo(id, self->deviceMessage());
+    for (const auto& process : self->device_.names())
+        if (!self->device_.status(process).layout.is_null()) self->sendTo(id, self->layoutMessage(process));
+}
+
+void ScreenServer::onMessage(SoupWebsocketConnection* connection, gint type, GBytes* data, gpointer self) {
+    auto* server = static_cast<ScreenServer*>(self);
+    const std::uint64_t client = server->clientOf(connection);
+    if (!client) return;
+    if (type != SOUP_WEBSOCKET_DATA_TEXT) {
+        server->sendTo(client, {{"type", "reply"}, {"process", nullptr},
+                                {"reply", device::errorReply("the screen takes text messages only", nullptr)}});
+        return;
+    }
+    gsize size = 0;
+    const auto* bytes = static_cast<const char*>(g_bytes_get_data(data, &size));
+    server->handleMessage(client, std::string_view(bytes ? bytes : "", size));
+}
+
+void ScreenServer::onClosed(SoupWebsocketConnection* connection, gpointer self) {
+    auto* server = static_cast<ScreenServer*>(self);
+    if (const std::uint64_t client = server->clientOf(connection)) server->dropClient(client);
+}
+
+void ScreenServer::handleMessage(std::uint64_t client, std::string_view text) {
+    ScreenMessage message = parseScreenMessage(text, device_);
+    auto answer = [&](json reply) {
+        sendTo(client, {{"type", "reply"},
+                        {"process", message.process.empty() ? json(nullptr) : json(message.process)},
+                        {"reply", std::move(reply)}});
+    };
+    if (!message.error.empty()) return answer(device::errorReply(message.error, message.id));
+    if (pending_.size() >= kMaxPendingRequests)
+        return answer(device::errorReply("too many requests are waiting for replies", message.id));
+    // The process sees an id of the server's own, so its reply finds this page.
+    const std::uint64_t request = nextRequest_++;
+    message.request["id"] = kRequestIdPrefix + std::to_string(request);
+    if (std::optional<json> reply = device_.request(message.process, message.request.dump())) {
+        if (message.id.is_null())
+            reply->erase("id");
+        else
+            (*reply)["id"] = message.id;
+        return answer(std::move(*reply));
+    }
+    pending_[request] = Pending{client, message.id, message.process};
+}
+
+void ScreenServer::processLine(const std::string& process, const json& parsed) {
+    if (!parsed.is_object()) return;
+    if (auto event = parsed.find("event"); event != parsed.end()) {
+        if (*event == "layout")
+            broadcast(layoutMessage(process));
+        else
+            broadcast({{"type", "event"}, {"process", process}, {"event", parsed}});
+        return;
+    }
+    auto id = parsed.find("id");
+    if (id == parsed.end() || !id->is_string()) return;
+    const std::string text = id->get<std::string>();
+    if (text.rfind(kRequestIdPrefix, 0) != 0) return;  // a terminal request's reply
+    std::uint64_t request = 0;
+    try {
+        request = std::stoull(text.substr(std::string_view(kRequestIdPrefix).size()));
+    } catch (const std::exception&) {
+        return;
+    }
+    auto pending = pending_.find(request);
+    if (pending == pending_.end()) return;
+    json reply = parsed;
+    if (pending->second.id.is_null())
+        reply.erase("id");
+    else
+        reply["id"] = pending->second.id;
+    const std::uint64_t client = pending->second.client;
+    pending_.erase(pending);
+    sendTo(client, {{"type", "reply"}, {"process", process}, {"reply", std::move(reply)}});
+}
+
+// A process that ended answers none of the requests it was sent.
+void ScreenServer::processExited(const std::string& process) {
+    for (auto it = pending_.begin(); it != pending_.end();) {
+        if (it->second.process != process) {
+            ++it;
+            continue;
+        }
+        sendTo(it->second.client, {{"type", "reply"},
+                                   {"process", process},
+                                   {"reply", device::errorReply(process + " ended before it answered", it->second.id)}});
+        it = pending_.erase(it);
+    }
+}
+
+json ScreenServer::deviceMessage() const {
+    json processes = json::array();
+    for (const auto& name : device_.names()) {
+        const device::ProcessStatus status = device_.status(name);
+        processes.push_back({{"name", name},
+                             {"running", status.running},
+                             {"ready", status.ready},
+                             {"exitStatus", status.exitStatus ? json(*status.exitStatus) : json(nullptr)}});
+    }
+    return {{"type", "device"}, {"front", device_.front()}, {"time", timeText()}, {"processes", processes}};
+}
+
+json ScreenServer::layoutMessage(const std::string& process) const {
+    const json layout = device_.status(process).layout;
+    return {{"type", "layout"}, {"process", process}, {"layout", layout}, {"statusBar", statusBarImage(layout, timeText())}};
+}
+
+void ScreenServer::sendTo(std::uint64_t client, const json& message) {
+    auto it = clients_.find(client);
+    if (it == clients_.end()) return;
+    if (soup_websocket_connection_get_state(it->second.connection) != SOUP_WEBSOCKET_STATE_OPEN) return;
+    const std::string text = message.dump(-1, ' ', false, json::error_handler_t::replace);
+    soup_websocket_connection_send_text(it->second.connection, text.c_str());
+}
+
+void ScreenServer::broadcast(const json& message) {
+    if (clients_.empty()) return;
+    const std::string text = message.dump(-1, ' ', false, json::error_handler_t::replace);
+    for (const auto& [id, client] : clients_)
+        if (soup_websocket_connection_get_state(client.connection) == SOUP_WEBSOCKET_STATE_OPEN)
+            soup_websocket_connection_send_text(client.connection, text.c_str());
+}
+
+std::uint64_t ScreenServer::clientOf(SoupWebsocketConnection* connection) const {
+    for (const auto& [id, client] : clients_)
+        if (client.connection == connection) return id;
+    return 0;
+}
+
+void ScreenServer::dropClient(std::uint64_t id) {
+    auto it = clients_.find(id);
+    if (it == clients_.end()) return;
+    SoupWebsocketConnection* connection = it->second.connection;
+    g_signal_handler_disconnect(connection, it->second.messageHandler);
+    g_signal_handler_disconnect(connection, it->second.closedHandler);
+    clients_.erase(it);
+    std::erase_if(pending_, [id](const auto& entry) { return entry.second.client == id; });
+    if (soup_websocket_connection_get_state(connection) == SOUP_WEBSOCKET_STATE_OPEN)
+        soup_websocket_connection_close(connection, SOUP_WEBSOCKET_CLOSE_GOING_AWAY, nullptr);
+    g_object_unref(connection);
+}
+
+// The clock on the phone turns with the minute: the device message and
+// every status bar are sent again then.
+void ScreenServer::scheduleMinute() {
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    const auto next = ceil<minutes>(now + milliseconds(1));
+    const auto wait = duration_cast<milliseconds>(next - now).count() + 5;
+    minuteTimer_ = g_timeout_add(static_cast<guint>(wait), onMinute, this);
+}
+
+gboolean ScreenServer::onMinute(gpointer self) {
+    auto* server = static_cast<ScreenServer*>(self);
+    server->minuteTimer_ = 0;
+    server->broadcast(server->deviceMessage());
+    for (const auto& process : server->device_.names())
+        if (!server->device_.status(process).layout.is_null()) server->broadcast(server->layoutMessage(process));
+    server->scheduleMinute();
+    return G_SOURCE_REMOVE;
+}
+
+}  // namespace zv::screen

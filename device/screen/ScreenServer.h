@@ -1,0 +1,103 @@
+// The screen: the phone in the browser. A libsoup server on 127.0.0.1 that
+// serves the page's files (device/screen/page/) and one WebSocket (/ws)
+// carrying the control protocol between the page and the device's
+// processes. Every request passes the checks of ScreenAccess.h first.
+//
+// To the page the server pushes (one JSON object per WebSocket message):
+//   {"type":"device","front":P,"time":T,"processes":[{"name","running","ready","exitStatus"}...]}
+//       on connecting, whenever a process starts, answers, ends or comes to
+//       the front, and each minute (the clock);
+//   {"type":"layout","process":P,"layout":E,"statusBar":SVG}
+//       on connecting (for each process that laid out) and on each layout
+//       event E of a process, with the status-bar picture of E;
+//   {"type":"event","process":P,"event":E}  every other event of a process;
+//   {"type":"reply","process":P,"reply":R}  the reply to this page's request
+//       (its id echoed), or the error for a message that was refused.
+// The page sends ScreenMessage.h's messages. The page holds no state: a new
+// connection is told the whole device again.
+#pragma once
+
+#include <libsoup/soup.h>
+
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "Device.h"
+
+namespace zv::screen {
+
+struct ScreenServerError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+class ScreenServer {
+public:
+    // Listens on 127.0.0.1:port (0: a free port). Throws ScreenServerError
+    // when it cannot (the port is taken ...). `pageFolder` holds the page.
+    ScreenServer(device::Device& device, int port, std::string pageFolder);
+    ~ScreenServer();
+    ScreenServer(const ScreenServer&) = delete;
+    ScreenServer& operator=(const ScreenServer&) = delete;
+
+    int port() const { return port_; }
+    // The address to open: http://127.0.0.1:<port>/?token=<token>
+    std::string address() const;
+
+    // Bytes beyond which libsoup closes a connection instead of reading the
+    // message (messages over kMaxScreenMessage and up to this get an error).
+    static constexpr std::size_t kMaxFrame = 4 * 1024 * 1024;
+
+private:
+    struct Client {
+        SoupWebsocketConnection* connection = nullptr;
+        gulong messageHandler = 0;
+        gulong closedHandler = 0;
+    };
+    struct Pending {
+        std::uint64_t client = 0;
+        nlohmann::json id;
+        std::string process;
+    };
+
+    static void onEarlyRequest(SoupServer*, SoupServerMessage* message, const char* path, GHashTable* query,
+                               gpointer self);
+    static void onRequest(SoupServer*, SoupServerMessage* message, const char* path, GHashTable* query,
+                          gpointer self);
+    static void onWebSocket(SoupServer*, SoupServerMessage* message, const char* path,
+                            SoupWebsocketConnection* connection, gpointer self);
+    static void onMessage(SoupWebsocketConnection* connection, gint type, GBytes* data, gpointer self);
+    static void onClosed(SoupWebsocketConnection* connection, gpointer self);
+    static gboolean onMinute(gpointer self);
+
+    void checkAccess(SoupServerMessage* message, const char* path, GHashTable* query);
+    void serveFile(SoupServerMessage* message, const char* path);
+    void handleMessage(std::uint64_t client, std::string_view text);
+    void processLine(const std::string& process, const nlohmann::json& parsed);
+    void processExited(const std::string& process);
+
+    nlohmann::json deviceMessage() const;
+    nlohmann::json layoutMessage(const std::string& process) const;
+    void sendTo(std::uint64_t client, const nlohmann::json& message);
+    void broadcast(const nlohmann::json& message);
+    std::uint64_t clientOf(SoupWebsocketConnection* connection) const;
+    void dropClient(std::uint64_t client);
+    void scheduleMinute();
+
+    device::Device& device_;
+    std::string pageFolder_;
+    std::map<std::string, std::string> pageFiles_;  // served name -> content type
+    std::string token_;
+    int port_ = 0;
+    SoupServer* server_ = nullptr;
+    std::map<std::uint64_t, Client> clients_;
+    std::uint64_t nextClient_ = 1;
+    std::map<std::uint64_t, Pending> pending_;
+    std::uint64_t nextRequest_ = 1;
+    guint minuteTimer_ = 0;
+};
+
+}  // namespace zv::screen
