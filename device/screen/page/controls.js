@@ -1,0 +1,76 @@
+// The device controls beside the phone. Each is a control-protocol command;
+// the controls show the device's state as SpringBoard reports it, never a
+// state of their own.
+
+import { processTitle } from './phone.js';
+
+// The processes that report a status bar (the hosts) and run.
+function hosts(model) {
+  return (model.device?.processes || [])
+    .filter((p) => p.running && model.layouts[p.name])
+    .map((p) => p.name);
+}
+
+export function drawControls(model, elements) {
+  const springBoard = model.layouts.springboard?.layout || {};
+  const bluetooth = springBoard.bluetooth || 'absent';
+  for (const radio of elements.bluetooth) radio.checked = radio.value === bluetooth;
+  const battery = springBoard.battery || {};
+  const chargerIn = (battery.state ?? 0) !== 0;
+  for (const radio of elements.charger) radio.checked = radio.value === (chargerIn ? 'in' : 'out');
+  const capacity = battery.capacity ?? 100;
+  if (document.activeElement !== elements.batteryLevel) elements.batteryLevel.value = String(capacity);
+  elements.batteryText.textContent = `${capacity}%`;
+  elements.lock.disabled = springBoard.locked === true;
+  elements.unlock.disabled = springBoard.locked !== true;
+
+  elements.processes.replaceChildren(...(model.device?.processes || []).map((p) => {
+    const li = document.createElement('li');
+    li.dataset.process = p.name;
+    li.dataset.state = p.running ? (p.ready ? 'ready' : 'starting') : 'stopped';
+    const status = p.running ? (p.ready ? 'running' : 'starting') :
+      `stopped${p.exitStatus === null ? '' : ` (exit status ${p.exitStatus})`}`;
+    li.append(`${processTitle(p.name)}: ${status} `);
+    if (!p.running) {
+      const start = document.createElement('button');
+      start.type = 'button';
+      start.textContent = 'Start';
+      start.dataset.start = p.name;
+      li.append(start);
+    }
+    return li;
+  }));
+}
+
+// Wires the controls to the device; `send(process, request)` resolves with
+// the reply.
+export function wireControls(elements, model, send) {
+  const each = (request) => Promise.all(hosts(model()).map((p) => send(p, request)));
+  const battery = () => model().layouts.springboard?.layout?.battery || {};
+
+  elements.lock.addEventListener('click', () => send('springboard', { cmd: 'lock' }));
+  elements.unlock.addEventListener('click', () => send('springboard', { cmd: 'unlock' }));
+  elements.ncDown.addEventListener('click', () =>
+    send('springboard', { cmd: 'notificationCenter', transition: 'willPresent' }));
+  elements.ncUp.addEventListener('click', async () => {
+    await send('springboard', { cmd: 'notificationCenter', transition: 'willDismiss' });
+    await send('springboard', { cmd: 'notificationCenter', transition: 'didDismiss' });
+  });
+  for (const radio of elements.bluetooth) {
+    radio.addEventListener('change', () => each({ cmd: 'bluetooth', state: radio.value }));
+  }
+  for (const radio of elements.charger) {
+    radio.addEventListener('change', async () => {
+      // The battery data says whether the charger is in; the system's
+      // notification then tells every process the power source changed.
+      await each({ cmd: 'battery', state: radio.value === 'in' ? 1 : 0, capacity: battery().capacity ?? 100 });
+      await send('springboard', { cmd: 'charger' });
+    });
+  }
+  elements.batteryLevel.addEventListener('change', () =>
+    each({ cmd: 'battery', state: battery().state ?? 0, capacity: Number(elements.batteryLevel.value) }));
+  elements.processes.addEventListener('click', (e) => {
+    const name = e.target?.dataset?.start;
+    if (name) send(name, { cmd: 'start' });
+  });
+}

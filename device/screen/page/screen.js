@@ -1,0 +1,106 @@
+// The screen's page: connects to the device, keeps the device's last
+// report (what the launcher pushed: the processes, and each process's last
+// layout with its status-bar picture) and draws the phone and the controls
+// from it. A reload asks the device again, so it shows the same device.
+
+import { Connection } from './connection.js';
+import { drawPhone } from './phone.js';
+import { drawControls, wireControls } from './controls.js';
+
+const byId = (id) => document.getElementById(id);
+
+const phone = {
+  screen: byId('screen'),
+  statusBar: byId('status-bar'),
+  lockTime: byId('lock-time'),
+  grabberTop: byId('grabber-top'),
+  grabberBottom: byId('grabber-bottom'),
+  appTitle: byId('app-title'),
+  appBody: byId('app-body'),
+  notificationCentre: byId('notification-centre'),
+  ncTime: byId('nc-time'),
+  ncStatus: byId('nc-status'),
+  stopped: byId('stopped'),
+  stoppedText: byId('stopped-text'),
+  stoppedStart: byId('stopped-start'),
+  homeButton: byId('home-button'),
+  appIcons: [...document.querySelectorAll('.app-icon')],
+};
+
+const controls = {
+  lock: byId('lock'),
+  unlock: byId('unlock'),
+  ncDown: byId('nc-down'),
+  ncUp: byId('nc-up'),
+  bluetooth: [...document.querySelectorAll('input[name=bluetooth]')],
+  charger: [...document.querySelectorAll('input[name=charger]')],
+  batteryLevel: byId('battery-level'),
+  batteryText: byId('battery-text'),
+  processes: byId('processes'),
+};
+
+// The device's last report.
+let model = { device: null, layouts: {} };
+
+// For measurements and tests: the time of each animation frame that showed
+// a new status bar.
+window.zvStatusBarFrames = [];
+
+function draw() {
+  drawPhone(model, phone, (time) => window.zvStatusBarFrames.push(time));
+  drawControls(model, controls);
+}
+
+const connection = new Connection(`ws://${location.host}/ws`);
+
+async function send(process, request) {
+  try {
+    const reply = await connection.request(process, request);
+    byId('error').textContent = reply.ok ? '' : `${process}: ${reply.error}`;
+    return reply;
+  } catch (error) {
+    byId('error').textContent = error.message;
+    return { ok: false, error: error.message };
+  }
+}
+
+connection.on('open', () => {
+  byId('connection').textContent = 'Connected';
+  document.body.dataset.connected = 'true';
+});
+connection.on('closed', () => {
+  byId('connection').textContent = 'Disconnected; reconnecting…';
+  document.body.dataset.connected = 'false';
+});
+connection.on('device', (message) => {
+  model = { ...model, device: message };
+  draw();
+});
+connection.on('layout', (message) => {
+  model = { ...model, layouts: { ...model.layouts, [message.process]: message } };
+  draw();
+});
+connection.on('reply', (message) => {
+  if (message.reply && !message.reply.ok && message.reply.id === undefined) {
+    byId('error').textContent = message.reply.error;
+  }
+});
+
+wireControls(controls, () => model, send);
+
+// Opening an application: start it when it has stopped, then bring it to the front.
+for (const icon of phone.appIcons) {
+  icon.addEventListener('click', async () => {
+    const name = icon.dataset.process;
+    const info = model.device?.processes?.find((p) => p.name === name);
+    if (!info?.running) await send(name, { cmd: 'start' });
+    await send(name, { cmd: 'front' });
+  });
+}
+phone.homeButton.addEventListener('click', () => send('springboard', { cmd: 'front' }));
+phone.stoppedStart.addEventListener('click', () => send(phone.stopped.dataset.process, { cmd: 'start' }));
+
+// Tests and scripts reach the device as the page does.
+window.zvScreen = { send, model: () => model };
+
+connection.open();
