@@ -107,7 +107,8 @@ void Device::exited(const std::string& process, int status, bool restarting) {
     Entry& entry = processes_.at(process);
     entry.status.ready = false;
     entry.status.exitStatus = status;
-    if (!restarting && front_ == process) front_ = kHomeProcess;
+    // An application that ends stays in front, shown stopped, until it is
+    // started again or the home screen is asked for.
     for (auto& listener : exitListeners_) listener(process, status, restarting);
     changed();
 }

@@ -76,7 +76,10 @@ ScreenServer::ScreenServer(device::Device& device, int port, std::string pageFol
     port_ = uris ? g_uri_get_port(static_cast<GUri*>(uris->data)) : port;
     g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
 
+    // libsoup runs the handlers of the most specific path only, so the
+    // checks are registered for the WebSocket's path too.
     soup_server_add_early_handler(server_, nullptr, onEarlyRequest, this, nullptr);
+    soup_server_add_early_handler(server_, "/ws", onEarlyRequest, this, nullptr);
     soup_server_add_handler(server_, nullptr, onRequest, this, nullptr);
     soup_server_add_websocket_handler(server_, "/ws", nullptr, nullptr, onWebSocket, this, nullptr);
 
