@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the simulated device: installs what is missing, builds, and starts the
-# launcher on the embedded default device (or on the device root given as the
-# first argument).
+# launcher, which prints the screen's address (the phone in the browser).
+# Options go to the launcher (build/release/device/zv-launcher --help):
+# --root DIR, --port N, --no-screen.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

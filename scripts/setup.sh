@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests and the tools need.
+# Installs every Debian package the build, the tests and the tools need, and
+# the browser tests' npm packages (tests/browser, from its lock file).
 # Idempotent: packages already present are left alone.
 set -euo pipefail
 
@@ -10,7 +11,12 @@ packages=(
   libplist-dev libglib2.0-dev libicu-dev
   dbus dbus-daemon dbus-bin
   nlohmann-json3-dev
+  libcli11-dev libsoup-3.0-dev
+  chromium
 )
+# Node.js for the browser tests: the machine's own when it has one (npm comes with it).
+command -v node >/dev/null 2>&1 || packages+=(nodejs)
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -23,4 +29,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The browser tests drive Debian's chromium with playwright-core (no browser
+# download), installed from the lock file again whenever that changes.
+browser_tests="$(cd "$(dirname "$0")/../tests/browser" && pwd)"
+if ! cmp -s "$browser_tests/package-lock.json" "$browser_tests/node_modules/.installed-lock.json"; then
+  (cd "$browser_tests" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
+  cp "$browser_tests/package-lock.json" "$browser_tests/node_modules/.installed-lock.json"
 fi

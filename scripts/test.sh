@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is missing, builds the release and the
 # sanitizer (AddressSanitizer + UndefinedBehaviorSanitizer) configurations,
-# and runs the whole suite on each.
+# runs the whole C++ suite on each, then the browser tests (the screen in
+# Debian's chromium) on the release build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,4 +19,9 @@ for preset in release debug; do
   ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --preset "$preset" -j "$jobs" || status=1
 done
+
+echo "== browser tests (release build)"
+# A failing browser test leaves a screenshot in build/release/browser-failures/.
+rm -rf build/release/browser-failures
+(cd tests/browser && ZV_BUILD_DIR="$PWD/../../build/release" node --test --test-concurrency=1 ./*.test.mjs) || status=1
 exit $status
