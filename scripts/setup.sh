@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libplist-dev libglib2.0-dev libicu-dev
   dbus dbus-daemon dbus-bin
-  nlohmann-json3-dev
+  nlohmann-json3-dev libcli11-dev
 )
 
 missing=()
