@@ -12,7 +12,7 @@
 namespace zv::tools {
 
 inline constexpr std::size_t kMaxPlistDepth = 512;
-inline constexpr std::size_t kMaxPlistValues = 1'000'000;  // after shared objects are copied
+inline constexpr std::size_t kMaxPlistValues = 100'000;  // after shared objects are copied
 
 // Why the bytes cannot be parsed safely, or "" when they keep the limits.
 // Bytes that are no property list at all pass: the parser rejects them.

@@ -334,7 +334,7 @@ TEST(SettingsCheck, FilesThatCannotBeUsed) {
          "holds an array at its top level, not a dictionary"},
         {write("deep.xml", deepXml), "nests deeper than 512 levels, not read"},
         {write("deep.bin", binary(600, 1)), "nests deeper than 512 levels, not read"},
-        {write("shared.bin", binary(40, 2)), "holds more than 1000000 values, not read"},
+        {write("shared.bin", binary(40, 2)), "holds more than 100000 values, not read"},
         {write("self.bin", selfContaining), "is a binary property list that contains itself"},
     };
     for (const auto& [file, problem] : cases) {
