@@ -40,4 +40,11 @@ std::string itemKey(int type) {
     return buffer;
 }
 
+std::optional<std::string_view> catalogueName(std::string_view key) {
+    for (const std::string_view name : kItemCatalogue) {
+        if (name.substr(0, 2) == key) return name;
+    }
+    return std::nullopt;
+}
+
 }  // namespace zv

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,5 +34,9 @@ inline constexpr std::string_view kSpacerKey2 = "99";
 
 // The ItemKey of an item type: the type written with "%02d".
 std::string itemKey(int type);
+
+// The catalogue name whose ItemKey is `key` ("11" gives "11 Bluetooth"), or
+// nothing when the catalogue has no item of that key.
+std::optional<std::string_view> catalogueName(std::string_view key);
 
 }  // namespace zv

@@ -3,6 +3,8 @@
 // and nothing else to meet.
 #pragma once
 
+#include <array>
+
 namespace zv {
 
 inline constexpr const char* kSettingsIdentifier = "net.quellit.zorvane";
@@ -39,6 +41,13 @@ inline constexpr const char* kData = "data";  // the list inside a region record
 inline constexpr const char* kProfileName = "profileName";
 inline constexpr const char* kProfileSaved = "profileSaved";
 inline constexpr const char* kLastModified = "lastModified";
+
+// Every top-level key a settings file may hold.
+inline constexpr std::array<const char*, 17> kSettingsFileKeys{
+    kEnabled,  kEnableLockScreenTime, kHideBattery, kBluetoothConnectedOnly, kHideTopGrabberLS, kHideBottomGrabberLS,
+    kShortBreadcrumb, kIsBreadcrumbExclusive, kSchemaVersion, kLeft, kCenter, kRight, kHidden, kDefault,
+    kProfileName, kProfileSaved, kLastModified,
+};
 
 inline constexpr const char* kSchema10 = "1.0";
 inline constexpr const char* kSchema11 = "1.1";

@@ -7,7 +7,9 @@
 // - what a load leaves in the settings file loads again to the same settings
 //   without any further write (migration reaches a fixed point);
 // - an adopted file loads to the same settings as the same file in place,
-//   and the previous-generation file is never changed.
+//   and the previous-generation file is never changed;
+// - a diagnostics sink only watches: with one, the load and its writes are
+//   the same.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -38,6 +40,12 @@ public:
         bytes.insert_or_assign(std::string(devicePath), plistToXml(PlistValue(dict)));
         return true;
     }
+};
+
+class CountingSink final : public zv::LoadDiagnostics {
+public:
+    void report(zv::LoadFinding) override { ++findings; }
+    int findings = 0;
 };
 
 bool sameSettings(const zv::PluginSettings& a, const zv::PluginSettings& b) {
@@ -72,6 +80,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     zv::loadSettingsFrom(inPlace, loaded);
     ZV_CHECK(!loaded.shortBreadcrumb || loaded.enabled);
     ZV_CHECK(inPlace.writes <= 2);
+
+    ByteFiles watched;
+    watched.bytes[zv::kSettingsPath] = input;
+    CountingSink sink;
+    zv::PluginSettings watchedLoad;
+    zv::loadSettingsFrom(watched, watchedLoad, &sink);
+    ZV_CHECK(sameSettings(loaded, watchedLoad));
+    ZV_CHECK(watched.writes == inPlace.writes && watched.bytes == inPlace.bytes);
+    ZV_CHECK(sink.findings > 0 || readable);
     if (!readable) {
         ZV_CHECK(inPlace.writes == 0);
         ZV_CHECK(sameSettings(loaded, zv::PluginSettings{}));

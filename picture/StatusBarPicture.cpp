@@ -16,10 +16,7 @@ constexpr double kGap = 5;     // between neighbouring items of a region
 // The catalogue name of a type ("11 Bluetooth"), or "Item N" for a type the
 // catalogue does not list.
 std::string itemTitle(int type) {
-    const std::string key = itemKey(type);
-    for (const std::string_view name : kItemCatalogue) {
-        if (name.substr(0, 2) == key) return std::string(name);
-    }
+    if (auto name = catalogueName(itemKey(type))) return std::string(*name);
     return "Item " + std::to_string(type);
 }
 

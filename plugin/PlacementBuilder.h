@@ -11,13 +11,18 @@
 // The key of an element is its first two characters. An element that is not
 // text, or is shorter than two characters, gets no entry but keeps its
 // position. A missing record, or one without a list, is an empty list.
+//
+// With `diagnostics`, the build also reports records and elements it cannot
+// use, names that are not the catalogue's, keys listed more than once and
+// what each spacer does.
 #pragma once
 
+#include "LoadDiagnostics.h"
 #include "PlacementTable.h"
 #include "foundation/plist/PropertyList.h"
 
 namespace zv {
 
-PlacementTable buildPlacementTable(const PlistDictionary& settings);
+PlacementTable buildPlacementTable(const PlistDictionary& settings, LoadDiagnostics* diagnostics = nullptr);
 
 }  // namespace zv

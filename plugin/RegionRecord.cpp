@@ -26,6 +26,22 @@ PlistArray* regionList(PlistDictionary& settings, std::string_view listKey) {
     return list == fields.end() ? nullptr : list->second.array();
 }
 
+void reportMissingRegionList(const PlistDictionary& settings, std::string_view listKey, LoadDiagnostics& diagnostics) {
+    const PlistValue* record = plistLookup(settings, listKey);
+    if (!record) return;
+    const PlistDictionary* fields = record->dictionary();
+    if (!fields) {
+        diagnostics.report({LoadFindingKind::RegionRecordWrongType, std::string(listKey), plistTypeName(*record), {}});
+        return;
+    }
+    const PlistValue* list = plistLookup(*fields, kData);
+    if (!list) {
+        diagnostics.report({LoadFindingKind::RegionListMissing, regionListPath(listKey), {}, {}});
+    } else if (!list->array()) {
+        diagnostics.report({LoadFindingKind::RegionListWrongType, regionListPath(listKey), plistTypeName(*list), {}});
+    }
+}
+
 void putRegionRecord(PlistDictionary& settings, std::string_view listKey, PlistArray list) {
     PlistDictionary record;
     record.emplace(kData, PlistValue(std::move(list)));

@@ -6,6 +6,7 @@
 
 #include <string_view>
 
+#include "LoadDiagnostics.h"
 #include "foundation/plist/PropertyList.h"
 
 namespace zv {
@@ -15,6 +16,11 @@ const PlistDictionary* regionRecord(const PlistDictionary& settings, std::string
 // The list of the record under a list key, or null when there is no record or it has no list.
 const PlistArray* regionList(const PlistDictionary& settings, std::string_view listKey);
 PlistArray* regionList(PlistDictionary& settings, std::string_view listKey);
+
+// Reports why the record under a list key yields no list: a record that is
+// not a dictionary, one without `data`, or a `data` that is not a list. An
+// absent record is not reported: a region may be left out.
+void reportMissingRegionList(const PlistDictionary& settings, std::string_view listKey, LoadDiagnostics& diagnostics);
 
 // Replaces the record under a list key by a fresh record holding only `list`;
 // any other key of the old record is dropped.

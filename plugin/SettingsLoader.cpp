@@ -1,5 +1,7 @@
 #include "SettingsLoader.h"
 
+#include <algorithm>
+
 #include "DeviceSettingsFiles.h"
 #include "PlacementBuilder.h"
 #include "RegionRecord.h"
@@ -12,10 +14,21 @@ namespace {
 
 // A switch's truth value: a number (booleans included) is true when non-zero.
 // An absent key, or a value that is not a number, gives the fallback.
-bool readSwitch(const PlistDictionary& file, const char* key, bool fallback) {
+bool readSwitch(const PlistDictionary& file, const char* key, bool fallback, LoadDiagnostics* diagnostics) {
     const PlistValue* value = plistLookup(file, key);
     if (!value) return fallback;
-    return value->boolValue().value_or(fallback);
+    const std::optional<bool> truth = value->boolValue();
+    if (!truth && diagnostics) {
+        diagnostics->report({LoadFindingKind::SwitchWrongType, key, plistTypeName(*value), fallback ? "true" : "false"});
+    }
+    return truth.value_or(fallback);
+}
+
+void reportUnknownKeys(const PlistDictionary& file, LoadDiagnostics& diagnostics) {
+    for (const auto& [key, value] : file) {
+        if (std::find(kSettingsFileKeys.begin(), kSettingsFileKeys.end(), key) == kSettingsFileKeys.end())
+            diagnostics.report({LoadFindingKind::UnknownKey, key, {}, {}});
+    }
 }
 
 std::optional<PlistDictionary> readOrAdoptSettingsFile(SettingsFileAccess& files) {
@@ -28,33 +41,43 @@ std::optional<PlistDictionary> readOrAdoptSettingsFile(SettingsFileAccess& files
 
 }  // namespace
 
-void loadSettingsFrom(SettingsFileAccess& files, PluginSettings& settings) {
+void loadSettingsFrom(SettingsFileAccess& files, PluginSettings& settings, LoadDiagnostics* diagnostics) {
     std::optional<PlistDictionary> file = readOrAdoptSettingsFile(files);
     if (!file) {
         settings.enabled = false;
+        if (diagnostics) diagnostics->report({LoadFindingKind::SettingsFileUnreadable, {}, {}, {}});
         return;
     }
 
     // The eight switches; a present key overrides the default, false included.
     // Only these and the table are the loader's: run-time values kept beside
     // them are left alone.
-    settings.enabled = readSwitch(*file, kEnabled, false);
-    settings.enableLockScreenTime = readSwitch(*file, kEnableLockScreenTime, false);
-    settings.hideBattery = readSwitch(*file, kHideBattery, false);
-    settings.bluetoothConnectedOnly = readSwitch(*file, kBluetoothConnectedOnly, false);
-    settings.hideTopGrabberLS = readSwitch(*file, kHideTopGrabberLS, true);
-    settings.hideBottomGrabberLS = readSwitch(*file, kHideBottomGrabberLS, true);
-    settings.shortBreadcrumb = settings.enabled && readSwitch(*file, kShortBreadcrumb, false);
-    settings.isBreadcrumbExclusive = readSwitch(*file, kIsBreadcrumbExclusive, true);
+    settings.enabled = readSwitch(*file, kEnabled, false, diagnostics);
+    settings.enableLockScreenTime = readSwitch(*file, kEnableLockScreenTime, false, diagnostics);
+    settings.hideBattery = readSwitch(*file, kHideBattery, false, diagnostics);
+    settings.bluetoothConnectedOnly = readSwitch(*file, kBluetoothConnectedOnly, false, diagnostics);
+    settings.hideTopGrabberLS = readSwitch(*file, kHideTopGrabberLS, true, diagnostics);
+    settings.hideBottomGrabberLS = readSwitch(*file, kHideBottomGrabberLS, true, diagnostics);
+    const bool shortBreadcrumb = readSwitch(*file, kShortBreadcrumb, false, diagnostics);
+    settings.shortBreadcrumb = settings.enabled && shortBreadcrumb;
+    settings.isBreadcrumbExclusive = readSwitch(*file, kIsBreadcrumbExclusive, true, diagnostics);
+
+    if (diagnostics) reportUnknownKeys(*file, *diagnostics);
 
     // Placement is in force only in a file with a `default` record.
     settings.placement.reset();
-    if (!regionRecord(*file, kDefault)) return;
-    while (auto step = nextMigrationStep(*file)) {
-        applyMigrationStep(*step, *file);
+    if (!regionRecord(*file, kDefault)) {
+        if (diagnostics) {
+            const PlistValue* found = plistLookup(*file, kDefault);
+            diagnostics->report({LoadFindingKind::NoPlacement, kDefault, found ? plistTypeName(*found) : "", {}});
+        }
+        return;
+    }
+    while (auto step = nextMigrationStep(*file, diagnostics)) {
+        applyMigrationStep(*step, *file, diagnostics);
         files.write(kSettingsPath, *file);  // a failed write is retried by the next load
     }
-    settings.placement = buildPlacementTable(*file);
+    settings.placement = buildPlacementTable(*file, diagnostics);
 }
 
 void loadSettingsInto(PluginSettings& settings) {

@@ -9,6 +9,7 @@
 
 #include <optional>
 
+#include "LoadDiagnostics.h"
 #include "foundation/plist/PropertyList.h"
 
 namespace zv {
@@ -19,15 +20,19 @@ enum class MigrationStep {
 };
 
 // The step the dictionary needs next, or none when it is current or unknown.
-std::optional<MigrationStep> nextMigrationStep(const PlistDictionary& settings);
+// An unknown or non-text version is reported to `diagnostics`.
+std::optional<MigrationStep> nextMigrationStep(const PlistDictionary& settings,
+                                               LoadDiagnostics* diagnostics = nullptr);
 
 // Applies one step. Each list it touches is put back as a fresh region
 // record holding only that list; a record without a list stays as it is.
-void applyMigrationStep(MigrationStep step, PlistDictionary& settings);
+// The step, each renumbered and each added name go to `diagnostics`.
+void applyMigrationStep(MigrationStep step, PlistDictionary& settings, LoadDiagnostics* diagnostics = nullptr);
 
 // Replaces each element that equals an old name of kItemRenumbering by the
 // row's new name. Every element is compared as it was before, so it changes
-// at most once; anything else, text or not, stays.
-void applyItemRenumbering(PlistArray& list);
+// at most once; anything else, text or not, stays. Each change goes to
+// `diagnostics`, with its path in the list under `listKey`.
+void applyItemRenumbering(PlistArray& list, LoadDiagnostics* diagnostics = nullptr, std::string_view listKey = {});
 
 }  // namespace zv

@@ -1,0 +1,144 @@
+// The zorvane program as a person runs it: `show` gives what a running host
+// lays out for the same file, and `check` ends with 0, 1 or 2 on every seed
+// file of the loader's fuzz corpus and on files that are no settings file.
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "StatusBarHosts.h"
+#include "StatusBarShow.h"
+
+namespace zv::test {
+namespace {
+
+constexpr auto kPatience = std::chrono::seconds(60);
+
+struct ToolRun {
+    ExitStatus status;
+    std::string out;
+    std::vector<std::string> errors;
+};
+
+ToolRun runZorvane(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "zorvane");
+    ChildProcess tool({.executable = ZV_BIN_DIR "/zorvane", .arguments = arguments, .captureStderr = true});
+    ToolRun run;
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (!tool.outputFinished() && std::chrono::steady_clock::now() < deadline) {
+        if (auto line = tool.readLine(std::chrono::seconds(1))) run.out += *line + "\n";
+    }
+    while (auto line = tool.readErrorLine(std::chrono::milliseconds(100))) run.errors.push_back(*line);
+    auto status = tool.wait(std::chrono::seconds(5));
+    if (!status) status = tool.kill();
+    run.status = *status;
+    return run;
+}
+
+// The item types an SVG picture shows, per region, in order.
+json regionsOfPicture(const std::string& svg) {
+    json regions{{"left", json::array()}, {"center", json::array()}, {"right", json::array()}};
+    const std::regex item("data-region=\"(\\w+)\" data-type=\"(-?\\d+)\"");
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), item); it != std::sregex_iterator(); ++it)
+        regions[(*it)[1].str()].push_back(std::stoi((*it)[2].str()));
+    return regions;
+}
+
+class ZorvaneTool : public StatusBarHosts {
+protected:
+    std::string writeFile(const std::string& name, const std::string& bytes) {
+        const std::string path = bus_.root().path() + "/" + name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+    // Checks `zorvane show FILE options --svg` against the host's layout.
+    void expectShowMatches(HostProcess& host, const std::string& file, std::vector<std::string> options) {
+        const std::string svgPath = bus_.root().path() + "/bar.svg";
+        std::filesystem::remove(svgPath);
+        std::vector<std::string> arguments{"show", file, "--svg", svgPath};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        const ToolRun run = runZorvane(arguments);
+        ASSERT_TRUE(run.status.exitedWith(0)) << run.status.describe() << " " << testing::PrintToString(run.errors);
+
+        // The host may still be following a notification: wait for it to
+        // settle on what the tool reported, then compare.
+        const json shown = regionsOfPicture(readHostFile(svgPath).value_or(""));
+        const json hostLayout = layoutBecomes(host, shown["left"], shown["center"], shown["right"]) ? layout(host) : json();
+        ASSERT_TRUE(hostLayout.is_object());
+        tools::ShownStatusBar bar{hostLayout["left"], hostLayout["center"], hostLayout["right"],
+                                  hostLayout["onlyCenter"]};
+        EXPECT_EQ(run.out, tools::statusBarText(bar));
+    }
+};
+
+const Layout kPlaced{{{"left", {"11 Bluetooth", "03 SignalStrength (Cellular)", "98 libstatusbar spacer 1", "04 Carrier"}},
+                      {"center", {"07 Battery"}},
+                      {"right", {"00 Time", "16 Location"}},
+                      {"hidden", {"05 DataNetwork (WiFi)"}}},
+                     {{"bluetoothConnectedOnly", true}, {"hideBattery", true}}};
+
+TEST_F(ZorvaneTool, ShowGivesWhatARunningSpringBoardLaysOut) {
+    const std::string file = writeFile("mine.plist", plistToXml(PlistValue(settingsFile(kPlaced))));
+    install(kPlaced);
+    HostProcess springBoard = startSpringBoard();
+    ASSERT_TRUE(springBoard.ready());
+    expectShowMatches(springBoard, file, {});
+
+    // The same user actions on both: Bluetooth connected, the charger plugged
+    // in (the system's power-source notification), the screen locked.
+    request(springBoard, {{"cmd", "bluetooth"}, {"state", "connected"}});
+    request(springBoard, {{"cmd", "battery"}, {"state", 1}});
+    request(springBoard, {{"cmd", "charger"}});
+    request(springBoard, {{"cmd", "lock"}});
+    expectShowMatches(springBoard, file, {"--bluetooth", "connected", "--battery-state", "1", "--locked"});
+}
+
+TEST_F(ZorvaneTool, ShowWithAppGivesWhatARunningApplicationLaysOut) {
+    const Layout layout{{{"left", {"00 Time"}}, {"right", {"04 Carrier", "99 libstatusbar spacer 2", "13 Alarm"}}}, {}};
+    const std::string file = writeFile("app.plist", plistToXml(PlistValue(settingsFile(layout))));
+    install(layout);
+    HostProcess app = startApp();
+    ASSERT_TRUE(app.ready());
+    expectShowMatches(app, file, {"--app"});
+}
+
+TEST_F(ZorvaneTool, CheckEndsWithZeroOneOrTwoOnEverySeedFile) {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(ZV_FUZZ_CORPUS_DIR)) files.push_back(entry.path());
+    ASSERT_FALSE(files.empty());
+    for (const std::string& file : files) {
+        const ToolRun run = runZorvane({"check", "--json", file});
+        EXPECT_FALSE(run.status.signalled) << file << ": " << run.status.describe();
+        EXPECT_TRUE(run.status.code >= 0 && run.status.code <= 2) << file << ": " << run.status.describe();
+        const json report = json::parse(run.out, nullptr, false);
+        ASSERT_TRUE(report.is_object()) << file << ": " << run.out;
+        EXPECT_EQ(report["status"], run.status.code) << file;
+    }
+}
+
+TEST_F(ZorvaneTool, FilesThatAreNoSettingsFileGetOneLineAndStatusTwo) {
+    const std::string fifo = bus_.root().path() + "/fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string folder = bus_.root().path();
+    const std::string binaryArray = writeFile("array.bin", "bplist00\xA0\x08\0\0\0\0\0\0\x01\x01" +
+                                                               std::string(7, '\0') + "\x01" + std::string(8, '\0') +
+                                                               std::string(7, '\0') + "\x09");
+    for (const std::string& file : {fifo, folder, folder + "/missing.plist", binaryArray}) {
+        const ToolRun check = runZorvane({"check", file});
+        EXPECT_TRUE(check.status.exitedWith(2)) << file << ": " << check.status.describe();
+        EXPECT_EQ(std::count(check.out.begin(), check.out.end(), '\n'), 1) << check.out;
+        EXPECT_TRUE(check.out.starts_with(file + ": error: ")) << check.out;
+
+        const ToolRun show = runZorvane({"show", file});
+        EXPECT_TRUE(show.status.exitedWith(2)) << file << ": " << show.status.describe();
+        EXPECT_EQ(show.out, "");
+        ASSERT_EQ(show.errors.size(), 1u);
+        EXPECT_TRUE(show.errors[0].starts_with("zorvane: " + file + ": ")) << show.errors[0];
+    }
+}
+
+}  // namespace
+}  // namespace zv::test

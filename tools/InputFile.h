@@ -1,0 +1,25 @@
+// A settings or profile file named on the command line, read safely: only a
+// regular file of at most 16 MiB is read at all (a FIFO, a device or a
+// directory is refused without waiting on it), and the bytes must be a
+// property list whose root is a dictionary.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "foundation/plist/PropertyList.h"
+
+namespace zv::tools {
+
+inline constexpr std::size_t kMaxInputFileSize = 16 * 1024 * 1024;
+
+struct InputFile {
+    std::string bytes;                        // the whole file, when it could be read
+    std::optional<PlistDictionary> settings;  // its root dictionary
+    std::string problem;                      // why there is no dictionary; empty when there is one
+};
+
+InputFile readInputFile(const std::string& path);
+
+}  // namespace zv::tools

@@ -1,0 +1,87 @@
+#include "StatusBarShow.h"
+
+#include "HostSession.h"
+#include "ItemCatalogue.h"
+
+namespace zv::tools {
+
+namespace {
+
+const char* bluetoothStateName(BluetoothState state) {
+    switch (state) {
+    case BluetoothState::Off:
+        return "off";
+    case BluetoothState::On:
+        return "on";
+    case BluetoothState::Connected:
+        return "connected";
+    }
+    return "off";
+}
+
+std::vector<int> types(const nlohmann::json& reply, const char* region) {
+    const auto& list = reply.at(region);
+    std::vector<int> result;
+    for (const auto& type : list) result.push_back(type.get<int>());
+    return result;
+}
+
+std::string itemName(int type) {
+    const std::string key = itemKey(type);
+    if (auto name = catalogueName(key)) return std::string(*name);
+    return key + " (no catalogue item)";
+}
+
+}  // namespace
+
+ShownStatusBar showStatusBar(const std::string& settingsBytes, const ShowOptions& options,
+                             const std::string& programFolder) {
+    HostSession host({programFolder, settingsBytes, !options.app});
+    if (options.bluetooth) host.request({{"cmd", "bluetooth"}, {"state", bluetoothStateName(*options.bluetooth)}});
+    if (options.batteryState) {
+        host.request({{"cmd", "battery"}, {"state", *options.batteryState}});
+        // The battery item follows new data when it is built again, as after
+        // a power-source change: build every item anew.
+        const nlohmann::json items = host.request({{"cmd", "items"}});
+        host.request({{"cmd", "items"}, {"types", items.at("types")}});
+    }
+    if (options.locked) host.request({{"cmd", "lock"}});
+    const nlohmann::json layout = host.request({{"cmd", "layout"}});
+    try {
+        return ShownStatusBar{types(layout, "left"), types(layout, "center"), types(layout, "right"),
+                              layout.value("onlyCenter", false)};
+    } catch (const nlohmann::json::exception&) {
+        throw HostSessionError("the simulated host's layout is not readable");
+    }
+}
+
+std::string statusBarText(const ShownStatusBar& bar) {
+    std::string text;
+    const auto line = [&](const char* title, const std::vector<int>& region) {
+        text += title;
+        if (region.empty()) text += "(none)";
+        for (std::size_t i = 0; i < region.size(); ++i) {
+            if (i > 0) text += ", ";
+            text += itemName(region[i]);
+        }
+        text += '\n';
+    };
+    line("Left:   ", bar.left);
+    line("Center: ", bar.center);
+    line("Right:  ", bar.right);
+    if (bar.onlyCenter) text += "(the status bar shows its center items only)\n";
+    return text;
+}
+
+StatusBarPicture statusBarPicture(const ShownStatusBar& bar, const ShowOptions& options, std::string timeText) {
+    StatusBarPicture picture;
+    picture.left = bar.left;
+    picture.center = bar.center;
+    picture.right = bar.right;
+    picture.timeText = std::move(timeText);
+    picture.charging = options.batteryState.value_or(0) != 0;
+    picture.bluetoothConnected = options.bluetooth == BluetoothState::Connected;
+    return picture;
+}
+
+}  // namespace zv::tools

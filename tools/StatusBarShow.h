@@ -1,0 +1,42 @@
+// `zorvane show`: the status bar a settings file gives, computed by the real
+// plug-in in a real host (SpringBoard, or an application) on a temporary
+// device, as text and as the status-bar picture.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "StatusBarPicture.h"
+
+namespace zv::tools {
+
+enum class BluetoothState { Off, On, Connected };
+
+struct ShowOptions {
+    bool locked = false;                      // SpringBoard's screen locked
+    std::optional<BluetoothState> bluetooth;  // absent: the host's own (no Bluetooth framework loaded)
+    std::optional<int> batteryState;          // the battery-state field of the status-bar data
+    bool app = false;                         // an application's status bar instead of SpringBoard's
+};
+
+// The host's layout: item types of each region, in order from its left end.
+struct ShownStatusBar {
+    std::vector<int> left;
+    std::vector<int> center;
+    std::vector<int> right;
+    bool onlyCenter = false;
+};
+
+// Starts the device, applies the options, reads `layout`, takes the device
+// down. Throws HostSessionError (HostSession.h) with a one-line reason.
+ShownStatusBar showStatusBar(const std::string& settingsBytes, const ShowOptions& options,
+                             const std::string& programFolder);
+
+// "Left:   03 SignalStrength (Cellular), 04 Carrier" ..., one line per region.
+std::string statusBarText(const ShownStatusBar& bar);
+
+// The picture's input for the bar as the options set it up.
+StatusBarPicture statusBarPicture(const ShownStatusBar& bar, const ShowOptions& options, std::string timeText);
+
+}  // namespace zv::tools

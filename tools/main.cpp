@@ -1,0 +1,127 @@
+// zorvane: checks and shows a person's own settings and profile files.
+//
+//   zorvane check FILE... [--json]   what the plug-in's loader will do with each file
+//   zorvane show FILE [--svg OUT] [--locked] [--bluetooth off|on|connected]
+//                [--battery-state N] [--app]
+//                                    the status bar the file gives, from a real host
+//
+// Exit status of check: 0 clean, 1 warnings only, 2 a file cannot be used.
+// Exit status of show: 0 shown, 2 the file cannot be used or the status bar
+// could not be computed. Bad command lines exit with 2 as well.
+#include <CLI/CLI.hpp>
+
+#include <ctime>
+#include <filesystem>
+#include <iostream>
+#include <map>
+
+#include "CheckReport.h"
+#include "HostSession.h"
+#include "InputFile.h"
+#include "StatusBarShow.h"
+#include "Wording.h"
+#include "foundation/DeviceFiles.h"
+
+namespace {
+
+using namespace zv::tools;
+
+constexpr int kFailure = 2;
+
+std::string programFolder() {
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string(".") : self.parent_path().string();
+}
+
+std::string currentTime() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char text[16] = "9:41";
+    if (::localtime_r(&now, &local) != nullptr) std::strftime(text, sizeof text, "%H:%M", &local);
+    return text;
+}
+
+int runCheck(const std::vector<std::string>& paths, bool json) {
+    std::vector<CheckedFile> files;
+    for (const std::string& path : paths) files.push_back({path, checkSettings(readInputFile(path))});
+    std::cout << (json ? checkReportJson(files) : checkReportText(files)) << std::flush;
+    return checkExitStatus(files);
+}
+
+int runShow(const std::string& path, const std::string& svgPath, const ShowOptions& options) {
+    if (options.locked && options.app) {
+        std::cerr << "zorvane: --locked needs SpringBoard's status bar; leave out --app\n";
+        return kFailure;
+    }
+    const InputFile input = readInputFile(path);
+    if (!input.settings) {
+        std::cerr << "zorvane: " << printable(path) << ": " << input.problem << "\n";
+        return kFailure;
+    }
+    HostSession::cleanUpOnInterrupt();
+    ShownStatusBar bar;
+    try {
+        bar = showStatusBar(input.bytes, options, programFolder());
+    } catch (const HostSessionError& e) {
+        std::cerr << "zorvane: " << printable(path) << ": " << e.what() << "\n";
+        return kFailure;
+    }
+    std::cout << statusBarText(bar) << std::flush;
+    if (!svgPath.empty()) {
+        const std::string svg = zv::statusBarSvg(statusBarPicture(bar, options, currentTime()));
+        if (!writeHostFileAtomically(svgPath, svg)) {
+            std::cerr << "zorvane: cannot write " << printable(svgPath) << "\n";
+            return kFailure;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Checks and shows Zorvane settings and profile files."};
+    app.require_subcommand(1);
+
+    std::vector<std::string> checkPaths;
+    bool json = false;
+    CLI::App* check = app.add_subcommand("check", "List what the plug-in will do with each file (exit 0 clean, "
+                                                  "1 warnings, 2 a file cannot be used)");
+    check->add_option("FILE", checkPaths, "settings or profile files")->required();
+    check->add_flag("--json", json, "print the findings as one JSON document");
+
+    std::string showPath;
+    std::string svgPath;
+    ShowOptions options;
+    std::optional<std::string> bluetooth;
+    int batteryState = 0;
+    CLI::App* show = app.add_subcommand("show", "Show the status bar a file gives, computed by the plug-in in a "
+                                                "simulated SpringBoard or application");
+    show->add_option("FILE", showPath, "settings or profile file")->required();
+    show->add_option("--svg", svgPath, "also draw the status bar as an SVG picture into this file");
+    show->add_flag("--locked", options.locked, "SpringBoard's screen is locked");
+    show->add_option("--bluetooth", bluetooth, "the Bluetooth state")
+        ->check(CLI::IsMember({"off", "on", "connected"}));
+    CLI::Option* battery = show->add_option("--battery-state", batteryState,
+                                            "the battery-state field of the status-bar data (0 not on external "
+                                            "power, 1 charging, 2 charged)");
+    show->add_flag("--app", options.app, "an application's status bar instead of SpringBoard's");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int status = app.exit(e);
+        return status == 0 ? 0 : kFailure;
+    }
+
+    if (*check) return runCheck(checkPaths, json);
+
+    if (bluetooth) {
+        static const std::map<std::string, BluetoothState> states{
+            {"off", BluetoothState::Off}, {"on", BluetoothState::On}, {"connected", BluetoothState::Connected}};
+        options.bluetooth = states.at(*bluetooth);
+    }
+    if (*battery) options.batteryState = batteryState;
+    return runShow(showPath, svgPath, options);
+}
