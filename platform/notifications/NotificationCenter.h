@@ -21,8 +21,9 @@
 // that are heard again.
 //
 // No call waits on the bus for longer than a quarter of a second, so a hung
-// bus never holds up a process: while the bus does not answer, posts are
-// dropped and new observations take effect once it answers again.
+// bus never holds up a process: posts it does not take are dropped (beyond a
+// few dozen waiting for it), and observations added meanwhile take effect
+// once it answers again.
 //
 // With an answering bus, when CFNotificationCenterAddObserver or
 // addObserverForName returns, the bus already routes the name to this
