@@ -57,8 +57,6 @@ struct Bus {
     std::map<std::string, Route> routes;  // by match rule: every route ever asked for
     unsigned long postsSent = 0;          // posts handed to the connection
     unsigned long postsWritten = 0;       // of those, written to the bus (or lost with it)
-    unsigned long flushTarget = 0;        // postsSent when the flush in progress began
-    bool flushing = false;
     std::chrono::milliseconds retryDelay = kFirstRetry;
 };
 
@@ -182,38 +180,30 @@ gboolean askForRoutes(gpointer) {
     return G_SOURCE_REMOVE;
 }
 
-gboolean startFlush(gpointer);
-
-void onFlushed(GObject* source, GAsyncResult* result, gpointer) {
-    g_dbus_connection_flush_finish(G_DBUS_CONNECTION(source), result, nullptr);
+// The flushing thread: writes out what posts hand to the connection. It may
+// wait as long as the bus takes; callers wait for it only so long.
+void flushPosts() {
     Bus& state = bus();
-    bool again = false;
-    {
-        std::lock_guard lock(state.mutex);
-        state.hung = false;
-        state.postsWritten = std::max(state.postsWritten, state.flushTarget);
-        again = state.postsSent > state.postsWritten;
-        state.flushing = again;
-    }
-    state.changed.notify_all();
-    if (again) startFlush(nullptr);
-}
-
-gboolean startFlush(gpointer) {
-    Bus& state = bus();
-    GDBusConnection* connection = nullptr;
-    {
-        std::lock_guard lock(state.mutex);
+    std::unique_lock lock(state.mutex);
+    for (;;) {
+        state.changed.wait(lock, [&] { return state.postsSent > state.postsWritten; });
+        const unsigned long target = state.postsSent;
         if (state.connection == nullptr) {
-            state.flushing = false;  // what was sent went with the connection
-            return G_SOURCE_REMOVE;
+            state.postsWritten = target;  // what was sent went with the connection
+            state.changed.notify_all();
+            continue;
         }
-        connection = G_DBUS_CONNECTION(g_object_ref(state.connection));
-        state.flushTarget = state.postsSent;
+        GDBusConnection* connection = G_DBUS_CONNECTION(g_object_ref(state.connection));
+        lock.unlock();
+        // Returns once everything handed over is written, or the connection
+        // has closed.
+        g_dbus_connection_flush_sync(connection, nullptr, nullptr);
+        g_object_unref(connection);
+        lock.lock();
+        state.postsWritten = std::max(state.postsWritten, target);
+        state.hung = false;
+        state.changed.notify_all();
     }
-    g_dbus_connection_flush(connection, nullptr, onFlushed, nullptr);
-    g_object_unref(connection);
-    return G_SOURCE_REMOVE;
 }
 
 void onClosed(GDBusConnection* connection, gboolean, GError*, gpointer) {
@@ -296,6 +286,7 @@ void start(Bus& state, Receiver receiver) {
         GMainLoop* loop = g_main_loop_new(context, FALSE);
         g_main_loop_run(loop);
     }).detach();
+    std::thread(flushPosts).detach();
 }
 
 std::string quotedRuleValue(const std::string& value) {
@@ -377,10 +368,7 @@ void post(NotificationCentre centre, const std::string& name) {
     if (!sent) return;
     std::unique_lock lock(state.mutex);
     const unsigned long ticket = ++state.postsSent;
-    if (!state.flushing) {
-        state.flushing = true;
-        onBusThread(startFlush);
-    }
+    state.changed.notify_all();  // wakes the flushing thread
     waitForBus(state, lock, [&] { return state.postsWritten >= ticket; });
 }
 

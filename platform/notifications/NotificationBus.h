@@ -8,7 +8,8 @@
 // centre. `dbus-monitor --address <bus> "interface='zorvane.notifications.Darwin'"`
 // shows the traffic.
 //
-// A bus thread of the process's own owns the connection: it connects, and
+// A bus thread of the process's own owns the connection (a second thread
+// writes posts out, waiting as long as the bus takes): it connects, and
 // when the connection closes (the bus ended or restarted) it connects again,
 // waiting 50 ms after the first failure and twice as long after each further
 // one, up to 2 s, and asks the new connection for every route the process
