@@ -38,10 +38,11 @@ const char* interfaceOf(NotificationCentre centre) {
 // Where a route (one match rule) stands on the open connection.
 enum class Route { Wanted, Asked, Installed, Refused };
 
-// Shared by the calling threads and the bus thread; every field below
-// `mutex` is guarded by it, and `changed` is notified whenever one changes.
-// Lives until the process ends: the bus thread and GDBus's worker thread
-// keep running while the process exits, so nothing here is ever torn down.
+// Shared by the calling threads, the bus thread and the flushing thread;
+// every field below `mutex` is guarded by it, and `changed` is notified
+// whenever one changes. Lives until the process ends: those threads and
+// GDBus's worker thread keep running while the process exits, so nothing
+// here is ever torn down.
 struct Bus {
     std::once_flag started;
     Receiver receiver = nullptr;
