@@ -1,9 +1,11 @@
 // The plug-in's rules as the host meets them: one appearsInRegion: through
 // the runtime with the replacement in force, beside the same question to an
 // identical class whose method is not replaced; a full layout of a status
-// bar holding every catalogue item; one reloadStatusBar in SpringBoard.
+// bar holding every catalogue item; one reloadStatusBar in SpringBoard; a
+// status bar handed data for many item types at once.
 #include <benchmark/benchmark.h>
 
+#include <numeric>
 #include <string>
 
 #include "ItemCatalogue.h"
@@ -124,5 +126,19 @@ void BM_ReloadStatusBar(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReloadStatusBar);
+
+// A host handed data for many item types at once (the `items` command):
+// every item built anew and asked its questions; the time grows with the
+// number of types, not with its square.
+void BM_SetItemTypes(benchmark::State& state) {
+    Host& h = host();
+    zv::pluginSettings() = benchSettings(true);
+    std::vector<std::int32_t> types(static_cast<size_t>(state.range(0)));
+    std::iota(types.begin(), types.end(), 0);
+    for (auto _ : state) h.statusBar->setItemTypes(types);
+    h.statusBar->setItemTypes(catalogueTypes());
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_SetItemTypes)->RangeMultiplier(4)->Range(1 << 12, 1 << 18)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: zv-bench-notify-peer echo|pinger\n");
         return 2;
     }
-    if (!notificationBusConnected()) {
+    if (!waitForNotificationBus(std::chrono::seconds(5))) {
         std::fprintf(stderr, "zv-bench-notify-peer: no device bus\n");
         return 1;
     }
@@ -110,6 +110,7 @@ int main(int argc, char** argv) {
         observe(kSelf, count);
         g_unix_fd_add(STDIN_FILENO, static_cast<GIOCondition>(G_IO_IN | G_IO_HUP | G_IO_ERR), readCommands, nullptr);
     }
+    waitForNotificationBus(std::chrono::seconds(5));  // routes in place before "ready"
     std::printf("ready\n");
     std::fflush(stdout);
     runMainLoop();

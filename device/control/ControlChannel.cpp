@@ -1,36 +1,38 @@
 #include "control/ControlChannel.h"
 
+#include <glib-unix.h>
 #include <glib.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "control/JsonNesting.h"
 #include "foundation/MainQueue.h"
 
 namespace zv::control {
 
 namespace {
 
-gboolean onInput(GIOChannel* channel, GIOCondition condition, gpointer data) {
+gboolean onInput(gint fd, GIOCondition, gpointer data) {
     auto* self = static_cast<ControlChannel*>(data);
-    if (condition & G_IO_IN) {
-        gchar* line = nullptr;
-        gsize length = 0;
-        GIOStatus status = g_io_channel_read_line(channel, &line, &length, nullptr, nullptr);
-        if (status == G_IO_STATUS_NORMAL && line) {
-            std::string text(line, length);
-            g_free(line);
-            while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-            if (!text.empty()) self->handleLine(text);
-            return G_SOURCE_CONTINUE;
-        }
-        g_free(line);
-        if (status == G_IO_STATUS_AGAIN) return G_SOURCE_CONTINUE;
+    char chunk[1 << 16];
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) return G_SOURCE_CONTINUE;
+    if (n > 0) {
+        self->takeInput(std::string_view(chunk, static_cast<size_t>(n)));
+        return G_SOURCE_CONTINUE;
     }
     // End of input (or an error on it): the controller has gone away.
+    self->endInput();
     stopMainLoop();
     return G_SOURCE_REMOVE;
+}
+
+Json tooLongReply() {
+    return {{"ok", false}, {"error", "request longer than " + std::to_string(kLongestRequest) + " bytes"}};
 }
 
 Json withId(Json reply, const Json& id) {
@@ -57,10 +59,23 @@ std::vector<std::string> ControlChannel::commands() const {
 }
 
 void ControlChannel::start() {
-    GIOChannel* channel = g_io_channel_unix_new(0);
-    g_io_channel_set_encoding(channel, nullptr, nullptr);
-    g_io_add_watch(channel, static_cast<GIOCondition>(G_IO_IN | G_IO_HUP | G_IO_ERR), onInput, this);
-    g_io_channel_unref(channel);
+    g_unix_fd_add(STDIN_FILENO, static_cast<GIOCondition>(G_IO_IN | G_IO_HUP | G_IO_ERR), onInput, this);
+}
+
+void ControlChannel::takeInput(std::string_view bytes) {
+    input_.feed(bytes, [this](RequestLine line) { handleRequestLine(std::move(line)); });
+}
+
+void ControlChannel::endInput() {
+    if (auto last = input_.finish()) handleRequestLine(std::move(*last));
+}
+
+void ControlChannel::handleRequestLine(RequestLine line) {
+    if (line.tooLong) {
+        writeLine(tooLongReply());
+    } else if (!line.text.empty()) {
+        handleLine(line.text);
+    }
 }
 
 void ControlChannel::writeLine(const Json& message) {
@@ -70,6 +85,17 @@ void ControlChannel::writeLine(const Json& message) {
 }
 
 void ControlChannel::handleLine(const std::string& line) {
+    if (line.size() > kLongestRequest) {
+        writeLine(tooLongReply());
+        return;
+    }
+    // Refused before parsing: parsing, answering and freeing a request
+    // all recurse as deep as it nests.
+    if (nestsDeeperThan(line, kDeepestRequest)) {
+        writeLine({{"ok", false},
+                   {"error", "request nested deeper than " + std::to_string(kDeepestRequest) + " levels"}});
+        return;
+    }
     Json request = Json::parse(line, nullptr, false);
     if (request.is_discarded() || !request.is_object()) {
         writeLine({{"ok", false}, {"error", "malformed request: expected one JSON object per line"}});

@@ -7,11 +7,14 @@
 // in its reply. A reply may come later than requests that follow it (a
 // command that waits for something), so callers that pipeline match by id.
 // A malformed line, an unknown command or an argument of the wrong type gets
-// an error reply and the process keeps running. End of input ends the
-// process's main loop.
+// an error reply and the process keeps running. So does a line longer than
+// kLongestRequest bytes (dropped as it arrives, never held whole) or nested
+// deeper than kDeepestRequest arrays and objects; their replies carry no
+// "id", since it is not read. End of input ends the process's main loop.
 #pragma once
 
 #include <functional>
+#include <cstddef>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -19,9 +22,14 @@
 
 #include <nlohmann/json_fwd.hpp>
 
+#include "control/RequestLines.h"
+
 namespace zv::control {
 
 using Json = nlohmann::json;
+
+inline constexpr size_t kLongestRequest = 1 << 20;  // bytes of one line, newline excepted
+inline constexpr size_t kDeepestRequest = 64;       // arrays and objects inside one another
 
 // Thrown by a handler (or the argument helpers) to answer with an error.
 struct ControlError : std::runtime_error {
@@ -45,12 +53,19 @@ public:
     void start();
     // Handles one request line and writes its reply(ies); used by start() and by tests.
     void handleLine(const std::string& line);
+    // Takes bytes read from standard input; handles the lines they end.
+    void takeInput(std::string_view bytes);
+    // Standard input has ended: handles a last line without newline.
+    void endInput();
 
     // Writes one JSON line to standard output (also for unsolicited lines).
     static void writeLine(const Json& message);
 
 private:
+    void handleRequestLine(RequestLine line);
+
     std::map<std::string, AsyncHandler> handlers_;
+    RequestLines input_{kLongestRequest};
 };
 
 // Argument helpers: the named member, of the right type, or a ControlError.

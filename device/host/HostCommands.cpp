@@ -4,6 +4,7 @@
 
 #include <glib.h>
 
+#include <list>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -24,10 +25,23 @@ using control::Json;
 
 namespace {
 
-// Commands waiting for a Darwin name, and how many posts of each name this
-// process has received since it started.
+// Bounds on what `listen` and `wait` make the host keep: the names it
+// counts posts of, and the waits pending at once.
+constexpr size_t kMostObservedNames = 256;  // well within the bus's match rules per connection
+constexpr size_t kMostWaits = 1000;
+constexpr long long kLongestWaitMs = 3'600'000;
+
+// A `wait` command not answered yet, with its timer.
+struct Waiter {
+    ControlChannel::Reply reply;
+    guint timer = 0;
+};
+
+// Commands waiting for a Darwin name, and how many posts of each observed
+// name this process has received since it started observing it.
 struct NotificationWaits {
-    std::map<std::string, std::vector<ControlChannel::Reply>> waiting;
+    std::map<std::string, std::list<Waiter>> waiting;  // by name, oldest first; no empty lists
+    size_t waiterCount = 0;
     std::map<std::string, long> received;
     std::set<std::string> observed;
 };
@@ -39,19 +53,58 @@ NotificationWaits& waits() {
 
 void onDarwinNotification(CFNotificationCenterRef, void*, CFStringRef name, const void*, CFDictionaryRef) {
     auto& w = waits();
-    ++w.received[name];
+    ++w.received[name];  // only observed names arrive here
     auto it = w.waiting.find(name);
     if (it == w.waiting.end()) return;
-    auto replies = std::move(it->second);
+    std::list<Waiter> answered = std::move(it->second);
     w.waiting.erase(it);
-    for (auto& reply : replies) reply({{"name", name}});
+    w.waiterCount -= answered.size();
+    for (Waiter& waiter : answered) {
+        g_source_remove(waiter.timer);
+        waiter.reply({{"name", name}});
+    }
+}
+
+// What a wait's timer needs to find its waiter.
+struct WaitTimer {
+    std::string name;
+    std::list<Waiter>::iterator waiter;
+};
+
+gboolean waitTimedOut(gpointer data) {
+    const auto* timer = static_cast<const WaitTimer*>(data);
+    auto& w = waits();
+    auto list = w.waiting.find(timer->name);
+    ControlChannel::Reply reply = std::move(timer->waiter->reply);
+    list->second.erase(timer->waiter);
+    if (list->second.empty()) w.waiting.erase(list);
+    --w.waiterCount;
+    reply({{"ok", false}, {"error", "timed out waiting for " + timer->name}});
+    return G_SOURCE_REMOVE;
 }
 
 void observe(const std::string& name) {
     auto& w = waits();
-    if (!w.observed.insert(name).second) return;
+    if (w.observed.count(name) != 0) return;
+    if (w.observed.size() >= kMostObservedNames)
+        throw ControlError("this host already observes " + std::to_string(kMostObservedNames) + " names");
+    w.observed.insert(name);
     CFNotificationCenterAddObserver(CFNotificationCenterGetDarwinNotifyCenter(), nullptr, onDarwinNotification,
                                     name.c_str(), nullptr, 0);
+}
+
+void startWait(const std::string& name, long long timeoutMs, ControlChannel::Reply reply) {
+    auto& w = waits();
+    if (w.waiterCount >= kMostWaits)
+        throw ControlError("this host already has " + std::to_string(kMostWaits) + " waits pending");
+    observe(name);
+    std::list<Waiter>& list = w.waiting[name];
+    list.push_back(Waiter{std::move(reply), 0});
+    ++w.waiterCount;
+    auto timer = std::make_unique<WaitTimer>(WaitTimer{name, std::prev(list.end())});
+    list.back().timer = g_timeout_add_full(G_PRIORITY_DEFAULT, static_cast<guint>(timeoutMs), waitTimedOut,
+                                           timer.release(),
+                                           [](gpointer data) { std::unique_ptr<WaitTimer>(static_cast<WaitTimer*>(data)); });
 }
 
 Json hooksReply(const HostContext& context) {
@@ -100,20 +153,18 @@ void registerHostCommands(ControlChannel& channel, HostContext& context) {
     // {"cmd":"received","name":N}: posts of N received since listening.
     channel.on("received", [](const Json& request) {
         const std::string name = argString(request, "name");
-        return Json{{"name", name}, {"count", waits().received[name]}};
+        const auto count = waits().received.find(name);
+        return Json{{"name", name}, {"count", count == waits().received.end() ? 0 : count->second}};
     });
 
     // {"cmd":"wait","name":N,"timeout_ms":T}: replies when N is next posted,
-    // or with an error after T milliseconds (default 10 s).
+    // or with an error after T milliseconds (default 10 s, at most an hour).
     channel.onAsync("wait", [](const Json& request, ControlChannel::Reply reply) {
         const std::string name = argString(request, "name");
         const long long timeout = request.contains("timeout_ms") ? argInt(request, "timeout_ms") : 10000;
-        observe(name);
-        auto shared = std::make_shared<ControlChannel::Reply>(std::move(reply));
-        waits().waiting[name].push_back([shared](Json fields) { (*shared)(std::move(fields)); });
-        dispatch_after(static_cast<double>(timeout) / 1000.0, [shared, name] {
-            (*shared)({{"ok", false}, {"error", "timed out waiting for " + name}});
-        });
+        if (timeout < 0 || timeout > kLongestWaitMs)
+            throw ControlError("\"timeout_ms\" must be between 0 and " + std::to_string(kLongestWaitMs));
+        startWait(name, timeout, std::move(reply));
     });
 
     // {"cmd":"post","name":N,"distributed":false}

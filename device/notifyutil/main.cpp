@@ -11,6 +11,7 @@
 // time. Posts given with -w are made after "ready", so the tool can hear
 // itself. The device root comes from ZV_DEVICE_ROOT. Exit status 1 also when
 // there is no device bus (or it goes away while waiting), 2 for bad usage.
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,8 @@
 namespace {
 
 constexpr double kBusCheckSeconds = 0.5;
+// How long the tool waits for the bus to connect, route or take posts.
+constexpr std::chrono::seconds kBusPatience{5};
 
 struct Options {
     bool distributed = false;
@@ -84,7 +87,10 @@ std::optional<Options> parse(int argc, char** argv, std::string& problem) {
     return options;
 }
 
+// Posts the name once the bus has taken every earlier post, so none is
+// dropped for a bus that is merely slow.
 void post(const Options& options, const std::string& name) {
+    waitForNotificationBus(kBusPatience);
     if (options.distributed) {
         NSDistributedNotificationCenter::defaultCenter().postNotificationName(name, nullptr);
     } else {
@@ -122,12 +128,16 @@ int main(int argc, char** argv) {
     const std::optional<Options> options = parse(argc, argv, problem);
     if (!options) return usage(problem);
 
-    if (!notificationBusConnected()) {
+    if (!waitForNotificationBus(kBusPatience)) {
         std::cerr << "zv-notifyutil: no device bus at " << resolveDevicePath(kDeviceBusSocket) << std::endl;
         return 1;
     }
     if (!options->waitFor) {
         for (const std::string& name : options->posts) post(*options, name);
+        if (!waitForNotificationBus(kBusPatience)) {
+            std::cerr << "zv-notifyutil: the device bus did not take the posts" << std::endl;
+            return 1;
+        }
         return 0;
     }
 
@@ -139,6 +149,10 @@ int main(int argc, char** argv) {
     } else {
         CFNotificationCenterAddObserver(CFNotificationCenterGetDarwinNotifyCenter(), nullptr, darwinArrived,
                                         name.c_str(), nullptr, CFNotificationSuspensionBehaviorDeliverImmediately);
+    }
+    if (!waitForNotificationBus(kBusPatience)) {
+        std::cerr << "zv-notifyutil: the device bus does not route " << name << std::endl;
+        return 1;
     }
     std::cout << "ready" << std::endl;
     for (const std::string& posted : options->posts) post(*options, posted);

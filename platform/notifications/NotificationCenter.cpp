@@ -107,8 +107,9 @@ void addObservation(Observation observation) {
         state.observations.push_back(std::move(observation));
     }
     // Recorded first, so a post routed here as soon as the rule is in place
-    // finds its observer.
-    if (connectBus()) notification_bus::listen(centre, name);
+    // finds its observer. The bus keeps the route across reconnections.
+    connectBus();
+    notification_bus::listen(centre, name);
 }
 
 }  // namespace
@@ -175,6 +176,11 @@ std::vector<ObservationInfo> notificationObservations() {
 }
 
 bool notificationBusConnected() { return connectBus() && notification_bus::connected(); }
+
+bool waitForNotificationBus(std::chrono::milliseconds patience) {
+    connectBus();
+    return notification_bus::settle(patience);
+}
 
 size_t notificationDeliveriesWaiting() {
     Centres& state = centres();

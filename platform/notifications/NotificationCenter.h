@@ -14,20 +14,29 @@
 //
 // The bus is found through the device root (DeviceFiles.h): its socket is the
 // device path kDeviceBusSocket. The process connects at its first use of
-// either centre and keeps that outcome: without a bus, posts go nowhere and
-// observers hear nothing; nothing fails and nothing is printed. If the bus
-// goes away later, the same holds from then on.
+// either centre. Without a bus, posts go nowhere and observers hear nothing;
+// nothing fails and nothing is printed. When the connection closes (the bus
+// ended or restarted), the process connects again, with growing pauses
+// between attempts, and restores every observation it had: posts made after
+// that are heard again.
 //
-// When CFNotificationCenterAddObserver or addObserverForName returns, the bus
-// already routes the name to this process: a post made after that, by any
-// process, is heard. A post is on its way to the bus before the posting call
-// returns, so a process may exit right after posting.
+// No call waits on the bus for longer than a quarter of a second, so a hung
+// bus never holds up a process: posts it does not take are dropped (beyond a
+// few dozen waiting for it), and observations added meanwhile take effect
+// once it answers again.
+//
+// With an answering bus, when CFNotificationCenterAddObserver or
+// addObserverForName returns, the bus already routes the name to this
+// process: a post made after that, by any process, is heard. A post is on
+// its way to the bus before the posting call returns, so a process may exit
+// right after posting.
 //
 // Names travel as D-Bus strings: a name that is not UTF-8 or holds a NUL
 // byte is neither posted nor heard. A null centre, name or callback is
 // ignored. Each call to add an observer makes a separate observation.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -90,5 +99,10 @@ std::vector<ObservationInfo> notificationObservations();
 // Whether this process is connected to the device's bus (connects on first
 // use, like the centres).
 bool notificationBusConnected();
+// For tools, which may wait longer than the system's own code: waits up to
+// `patience` until this process is connected, the bus routes every observed
+// name here and every post is written to the bus. False when that is not so
+// in time, and at once when there is no bus to connect to.
+bool waitForNotificationBus(std::chrono::milliseconds patience);
 // How many deliveries are waiting for this process's main loop.
 size_t notificationDeliveriesWaiting();

@@ -48,7 +48,12 @@ int nextObserverId() {
     return observerIds.back();
 }
 
+// The probe waits for the bus as a tool may: observations are routed before
+// "observing" and each post follows the bus's taking the one before.
+void settle() { waitForNotificationBus(std::chrono::seconds(10)); }
+
 void postDarwin(const std::string& name) {
+    settle();
     CFNotificationCenterPostNotification(CFNotificationCenterGetDarwinNotifyCenter(), name.c_str(), nullptr, nullptr,
                                          true);
 }
@@ -73,6 +78,7 @@ void run(const std::string& line) {
         const int id = nextObserverId();
         CFNotificationCenterAddObserver(CFNotificationCenterGetDarwinNotifyCenter(), &observerIds.back(),
                                         darwinDelivered, name.c_str(), nullptr, behaviour);
+        settle();
         say("observing " + std::to_string(id));
     } else if (command == "observe-distributed") {
         std::string name;
@@ -82,16 +88,20 @@ void run(const std::string& line) {
             name, nullptr, NSOperationQueue::mainQueue(), [id](const NSNotification& notification) {
                 say("distributed " + std::to_string(id) + " " + notification.name);
             });
+        settle();
         say("observing " + std::to_string(id));
     } else if (command == "post") {
         std::string name;
         words >> name;
         postDarwin(name);
+        settle();
         say("posted");
     } else if (command == "post-distributed") {
         std::string name;
         words >> name;
+        settle();
         NSDistributedNotificationCenter::defaultCenter().postNotificationName(name, nullptr);
+        settle();
         say("posted");
     } else if (command == "post-pairs") {
         int count = 0;
@@ -101,6 +111,7 @@ void run(const std::string& line) {
             postDarwin(first);
             postDarwin(second);
         }
+        settle();
         say("posted");
     } else if (command == "hold") {
         size_t count = 0;

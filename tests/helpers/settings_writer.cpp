@@ -8,6 +8,7 @@
 //
 // Exit status 0 when written and posted, 1 when the source cannot be read,
 // the file cannot be written or there is no bus, 2 for bad usage.
+#include <chrono>
 #include <cstdio>
 
 #include "foundation/DeviceFiles.h"
@@ -20,11 +21,13 @@ int main(int argc, char** argv) {
     }
     const auto bytes = readHostFile(argv[1]);
     if (!bytes) return 1;
-    if (!notificationBusConnected()) return 1;
+    constexpr std::chrono::seconds kPatience{10};
+    if (!waitForNotificationBus(kPatience)) return 1;
     if (!writeHostFileAtomically(resolveDevicePath("/var/mobile/Library/Preferences/net.quellit.zorvane.plist"), *bytes))
         return 1;
     CFNotificationCenterRef darwin = CFNotificationCenterGetDarwinNotifyCenter();
     CFNotificationCenterPostNotification(darwin, "net.quellit.zorvane/preferences", nullptr, nullptr, true);
+    if (!waitForNotificationBus(kPatience)) return 1;
     CFNotificationCenterPostNotification(darwin, "net.quellit.zorvane/reloadStatusBar", nullptr, nullptr, true);
-    return 0;
+    return waitForNotificationBus(kPatience) ? 0 : 1;
 }

@@ -19,6 +19,13 @@ public:
 
     const TempDeviceRoot& root() const { return root_; }
     const DeviceBus& bus() const { return bus_; }
+    // Ends the bus and starts a new one on the same socket, as when the
+    // device's bus daemon is restarted.
+    void restart() {
+        bus_.stop();
+        bus_ = DeviceBus(root_.path());
+    }
+
     // ZV_DEVICE_ROOT for processes that should live on this device.
     std::vector<std::pair<std::string, std::string>> environment() const { return {{"ZV_DEVICE_ROOT", root_.path()}}; }
 

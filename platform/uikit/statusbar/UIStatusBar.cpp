@@ -47,13 +47,13 @@ std::unique_ptr<UIStatusBar> UIStatusBar::make(std::vector<std::int32_t> itemTyp
 
 void UIStatusBar::setItemTypes(std::vector<std::int32_t> itemTypes) {
     itemTypes_ = std::move(itemTypes);
+    dataFor_ = std::unordered_set<std::int32_t>(itemTypes_.begin(), itemTypes_.end());
     built_.clear();
-    for (std::int32_t type : itemTypes_) rebuildItem(type);
+    for (std::int32_t type : itemTypes_)
+        if (!isItemBuilt(type)) rebuildItem(type);  // a type listed twice is built once
 }
 
-bool UIStatusBar::hasDataFor(std::int32_t type) const {
-    return std::find(itemTypes_.begin(), itemTypes_.end(), type) != itemTypes_.end();
-}
+bool UIStatusBar::hasDataFor(std::int32_t type) const { return dataFor_.count(type) != 0; }
 
 void UIStatusBar::withdrawItem(std::int32_t type) {
     if (built_.erase(type)) didLayOut();

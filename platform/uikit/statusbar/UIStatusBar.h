@@ -28,6 +28,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include "runtime/Runtime.h"
@@ -111,6 +112,7 @@ private:
     }
 
     std::vector<std::int32_t> itemTypes_;
+    std::unordered_set<std::int32_t> dataFor_;  // itemTypes_, for lookups
     std::map<std::int32_t, BuiltItem> built_;
     bool onlyCenter_ = false;
     StatusBarItemViews views_;
