@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -71,11 +72,13 @@ std::string resolveDevicePath(std::string_view devicePath) {
     return path;
 }
 
-std::optional<std::string> readHostFile(const std::string& hostPath) {
-    int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+std::optional<std::string> readHostFile(const std::string& hostPath, std::size_t maxBytes) {
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a
+    // writer. What the descriptor is decides whether it is read at all.
+    int fd = ::open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
         ::close(fd);
         return std::nullopt;
     }
@@ -90,6 +93,11 @@ std::optional<std::string> readHostFile(const std::string& hostPath) {
             return std::nullopt;
         }
         if (n == 0) break;
+        // A file that grows while it is read is held to the same bound.
+        if (static_cast<size_t>(n) > maxBytes - bytes.size()) {
+            ::close(fd);
+            return std::nullopt;
+        }
         bytes.append(buffer, static_cast<size_t>(n));
     }
     ::close(fd);
@@ -114,7 +122,7 @@ bool writeHostFileAtomically(const std::string& hostPath, std::string_view bytes
 }
 
 std::optional<PlistDictionary> dictionaryWithContentsOfFile(std::string_view devicePath) {
-    auto bytes = readHostFile(resolveDevicePath(devicePath));
+    auto bytes = readHostFile(resolveDevicePath(devicePath), kMaxPropertyListFileBytes);
     if (!bytes) return std::nullopt;
     return plistDictionaryFromBytes(*bytes);
 }

@@ -9,6 +9,8 @@
 // failed write leaves the old file and no temporary file behind.
 #pragma once
 
+#include <cstddef>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,13 +23,24 @@ const std::string& deviceRoot();
 std::string resolveDevicePath(std::string_view devicePath);
 
 // Whole-file read of a host path; empty when the file cannot be read.
-std::optional<std::string> readHostFile(const std::string& hostPath);
+// Only a regular file is read, directly or through a symlink: a FIFO, socket
+// or device counts as unreadable at once, as does a file of more than
+// maxBytes, which is refused before any byte of it is read. Opening and
+// reading never wait for another process.
+std::optional<std::string> readHostFile(const std::string& hostPath,
+                                        std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 // Atomic whole-file replacement of a host path; false on any failure.
 bool writeHostFileAtomically(const std::string& hostPath, std::string_view bytes);
 
+// The largest property-list file read: a settings file is about 2 KB, so a
+// larger file is no settings file, and reading it would only cost memory.
+inline constexpr std::size_t kMaxPropertyListFileBytes = 16 * 1024 * 1024;
+
 // Property-list files at device paths (the platform's
 // dictionaryWithContentsOfFile: and writeToFile:atomically:). A file that is
-// missing, unparseable or whose root is not a dictionary reads as empty.
+// missing, not a regular file, larger than kMaxPropertyListFileBytes,
+// unparseable (nested or sized beyond the codec's bounds included) or whose
+// root is not a dictionary reads as empty.
 std::optional<PlistDictionary> dictionaryWithContentsOfFile(std::string_view devicePath);
 // Writes XML. With atomically false the file is written in place.
 bool writeToFile(const PlistDictionary& dict, std::string_view devicePath, bool atomically = true);
