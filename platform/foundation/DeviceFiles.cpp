@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "foundation/AtomicReplace.h"
 #include "foundation/plist/PlistCodec.h"
 
 namespace {
@@ -20,21 +21,6 @@ std::string computeRoot() {
     return root;
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 std::string folderOf(const std::string& path) {
     auto slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
@@ -42,18 +28,16 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-bool syncFolder(const std::string& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
 bool writeInPlace(const std::string& hostPath, std::string_view bytes) {
-    int fd = ::open(hostPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int fd = ::open(hostPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    bool ok = writeAll(fd, bytes);
+    bool ok = true;
+    while (ok && !bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        ok = n >= 0;
+        if (ok) bytes.remove_prefix(static_cast<size_t>(n));
+    }
     ok = (::close(fd) == 0) && ok;
     return ok;
 }
@@ -104,21 +88,17 @@ std::optional<std::string> readHostFile(const std::string& hostPath, std::size_t
     return bytes;
 }
 
-bool writeHostFileAtomically(const std::string& hostPath, std::string_view bytes) {
-    const std::string folder = folderOf(hostPath);
-    std::string temp = hostPath + ".XXXXXX";
-    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = ::fchmod(fd, 0644) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(temp.c_str(), hostPath.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
+bool writeHostFileAtomically(const std::string& hostPath, std::string_view bytes, std::error_code* error) {
+    const int folderFd = ::open(folderOf(hostPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0) {
+        if (error) *error = std::error_code(errno, std::generic_category());
         return false;
     }
-    // The rename is durable only once the folder itself is synced.
-    syncFolder(folder);
-    return true;
+    const auto slash = hostPath.rfind('/');
+    const bool ok = replaceFileAt(folderFd, slash == std::string::npos ? hostPath : hostPath.substr(slash + 1),
+                                  bytes, error);
+    ::close(folderFd);
+    return ok;
 }
 
 std::optional<PlistDictionary> dictionaryWithContentsOfFile(std::string_view devicePath) {

@@ -3,10 +3,10 @@
 // names in the environment variable ZV_DEVICE_ROOT (the launcher, a test).
 // Without it the root is "/" and device paths are host paths.
 //
-// Whole files are replaced atomically: the bytes go to a temporary file in
-// the same folder, which is synced, renamed over the target, and the folder
-// synced. A reader sees the old file or the new one, never a partial one; a
-// failed write leaves the old file and no temporary file behind.
+// Whole files are replaced atomically (AtomicReplace.h): a reader sees the
+// old file or the new one, never a partial one; a failed write leaves the old
+// file and no temporary file behind, and a successful one removes what
+// writers that died left in its folder.
 #pragma once
 
 #include <cstddef>
@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "foundation/plist/PropertyList.h"
 
@@ -29,8 +30,9 @@ std::string resolveDevicePath(std::string_view devicePath);
 // reading never wait for another process.
 std::optional<std::string> readHostFile(const std::string& hostPath,
                                         std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
-// Atomic whole-file replacement of a host path; false on any failure.
-bool writeHostFileAtomically(const std::string& hostPath, std::string_view bytes);
+// Atomic whole-file replacement of a host path; false on any failure, with
+// *error (when given) set to its cause.
+bool writeHostFileAtomically(const std::string& hostPath, std::string_view bytes, std::error_code* error = nullptr);
 
 // The largest property-list file read: a settings file is about 2 KB, so a
 // larger file is no settings file, and reading it would only cost memory.
