@@ -159,5 +159,32 @@ TEST_F(ProfilesTest, LongPressSharesThroughTheOpenInMenu) {
     EXPECT_EQ(ok({{"cmd", "openin"}})["file"], "/var/mobile/Library/Preferences/net.quellit.zorvane.plist");
 }
 
+TEST_F(ProfilesTest, OpenInDeliveryStaysInsideTheInbox) {
+    writePreferencesFile("net.quellit.zorvane_work.plist", {{"profileName", "work"}});
+    // Application names that are paths rather than names.
+    registerHandlers(R"(<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0"><dict><key>../../../../../escaped</key><array><string>*</string></array>
+<key>..</key><array><string>*</string></array><key>a/b</key><array><string>*</string></array>
+<key>Mail</key><array><string>*</string></array><key>Notes</key><array><string>*</string></array></dict></plist>)");
+    // Mail's inbox folder is a symlink to a folder outside the Inbox.
+    const std::string inbox = hostPath("/var/mobile/Library/ZorvaneDevice/Inbox");
+    std::filesystem::create_directories(inbox);
+    std::filesystem::create_directories(hostPath("/outside"));
+    std::filesystem::create_directory_symlink(hostPath("/outside"), inbox + "/Mail");
+
+    openProfiles();
+    ok({{"cmd", "longpress"}, {"label", "work"}, {"duration", 1.5}});
+    EXPECT_EQ(ok({{"cmd", "openin"}})["handlers"], json::array({"Mail", "Notes"}));
+    refused({{"cmd", "choose"}, {"handler", "../../../../../escaped"}});
+    refused({{"cmd", "choose"}, {"handler", "Mail"}});
+    EXPECT_FALSE(std::filesystem::exists(hostPath("/escaped")));
+    EXPECT_TRUE(std::filesystem::is_empty(hostPath("/outside")));
+
+    // A plain name delivers into its own folder of the Inbox.
+    json chosen = ok({{"cmd", "choose"}, {"handler", "Notes"}});
+    EXPECT_EQ(chosen["delivered"], "/var/mobile/Library/ZorvaneDevice/Inbox/Notes/net.quellit.zorvane_work.plist");
+    EXPECT_TRUE(std::filesystem::is_regular_file(hostPath(chosen["delivered"].get<std::string>())));
+}
+
 }  // namespace
 }  // namespace zv::test
