@@ -107,9 +107,19 @@ std::optional<PlistDictionary> dictionaryWithContentsOfFile(std::string_view dev
     return plistDictionaryFromBytes(*bytes);
 }
 
-bool writeToFile(const PlistDictionary& dict, std::string_view devicePath, bool atomically) {
+bool writeToFile(const PlistDictionary& dict, std::string_view devicePath, bool atomically, NSError* error) {
     const std::string xml = plistToXml(PlistValue(dict));
-    if (xml.empty()) return false;
     const std::string hostPath = resolveDevicePath(devicePath);
-    return atomically ? writeHostFileAtomically(hostPath, xml) : writeInPlace(hostPath, xml);
+    std::error_code cause = std::make_error_code(std::errc::invalid_argument);
+    bool ok = false;
+    if (!xml.empty()) {
+        if (atomically) {
+            ok = writeHostFileAtomically(hostPath, xml, &cause);
+        } else {
+            ok = writeInPlace(hostPath, xml);
+            cause = std::error_code(errno, std::generic_category());
+        }
+    }
+    if (!ok && error) *error = NSError::fileWriteError(cause, devicePath);
+    return ok;
 }

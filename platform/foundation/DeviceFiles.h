@@ -16,6 +16,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "foundation/NSError.h"
 #include "foundation/plist/PropertyList.h"
 
 // The device root as a host path, without a trailing slash ("" for "/").
@@ -44,5 +45,7 @@ inline constexpr std::size_t kMaxPropertyListFileBytes = 16 * 1024 * 1024;
 // unparseable (nested or sized beyond the codec's bounds included) or whose
 // root is not a dictionary reads as empty.
 std::optional<PlistDictionary> dictionaryWithContentsOfFile(std::string_view devicePath);
-// Writes XML. With atomically false the file is written in place.
-bool writeToFile(const PlistDictionary& dict, std::string_view devicePath, bool atomically = true);
+// Writes XML. With atomically false the file is written in place. On
+// failure *error (when given) says why, as Foundation's writeToURL:error:.
+bool writeToFile(const PlistDictionary& dict, std::string_view devicePath, bool atomically = true,
+                 NSError* error = nullptr);

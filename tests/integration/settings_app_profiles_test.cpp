@@ -63,6 +63,36 @@ TEST_F(ProfilesTest, SaveAsksForANameAndWritesBothFiles) {
     EXPECT_EQ(error["buttons"], json::array({"Ok"}));
 }
 
+TEST_F(ProfilesTest, ASaveThatCannotWriteTheProfileFileSaysSo) {
+    openProfiles();
+    // The longest name that fits a file name (255 bytes) saves.
+    const std::string longest(229, 'p');
+    saveAs(longest);
+    EXPECT_FALSE(alert()["visible"].get<bool>());
+    EXPECT_TRUE(preferencesFile("net.quellit.zorvane_" + longest + ".plist"));
+    EXPECT_EQ(rowTitles(page(), 1), std::vector<std::string>{longest});
+
+    // One character more names no file; a folder in the profile file's place
+    // cannot be replaced. Either save fails, and says so.
+    std::filesystem::create_directory(hostPath("/var/mobile/Library/Preferences/net.quellit.zorvane_taken.plist"));
+    for (const std::string& name : {longest + "p", std::string("taken")}) {
+        SCOPED_TRACE(name.size());
+        saveAs(name);
+        if (alert()["tag"] == 5651) ok({{"cmd", "press"}, {"title", "Yes"}});  // "That profile exists!"
+        json error = alert();
+        EXPECT_EQ(error["title"], "Error, Could not save profile");
+        EXPECT_EQ(error["tag"], 0);
+        EXPECT_EQ(error["buttons"], json::array({"Ok"}));
+        EXPECT_TRUE(error["message"].is_string() && !error["message"].get<std::string>().empty()) << error.dump();
+        ok({{"cmd", "press"}, {"title", "Ok"}});
+        // The current settings are still the profile saved last, and only
+        // what is on disk is listed.
+        EXPECT_EQ(rowTitles(page(), 0), std::vector<std::string>{longest});
+        EXPECT_EQ(*plistLookup(*preferencesFile(), "profileName"), PlistValue(longest));
+        EXPECT_EQ(rowTitles(page(), 1), (std::vector<std::string>{longest, "taken"}));
+    }
+}
+
 TEST_F(ProfilesTest, LoadingAProfileReplacesTheSettingsAndAnnouncesIt) {
     openProfiles();
     // A profile that arrives while the page is shown appears after the next
