@@ -87,14 +87,16 @@ bool BinaryShape::readTrailer() {
     offsetTable_ = bigEndian(trailer + 24, 8);
     const std::uint64_t end = size_ - kTrailerSize;
     if (objectCount_ == 0 || offsetSize_ == 0 || referenceSize_ == 0 || root_ >= objectCount_) return false;
-    if (offsetTable_ < kHeaderSize || offsetTable_ >= end) return false;
+    if (offsetTable_ >= end) return false;
     return objectCount_ <= (end - offsetTable_) / offsetSize_;
 }
 
 std::optional<BinaryShape::Object> BinaryShape::object(std::uint64_t index) const {
     if (index >= objectCount_) return std::nullopt;
     const std::uint64_t offset = bigEndian(data_ + offsetTable_ + index * offsetSize_, offsetSize_);
-    if (offset < kHeaderSize || offset >= offsetTable_) return std::nullopt;
+    // libplist takes an offset into the header too; the header's bytes are
+    // no container's marker, so such an object is a leaf.
+    if (offset >= offsetTable_) return std::nullopt;
     Object o;
     o.type = data_[offset] & 0xF0;
     o.count = data_[offset] & 0x0F;
