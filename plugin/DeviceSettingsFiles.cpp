@@ -24,7 +24,7 @@ std::string DeviceSettingsFiles::hostPath(std::string_view devicePath) const {
 }
 
 std::optional<PlistDictionary> DeviceSettingsFiles::read(std::string_view devicePath) {
-    auto bytes = readHostFile(hostPath(devicePath));
+    auto bytes = readHostFile(hostPath(devicePath), kMaxPropertyListFileBytes);
     if (!bytes) return std::nullopt;
     return plistDictionaryFromBytes(*bytes);
 }

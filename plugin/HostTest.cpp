@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <cctype>
 
+#include "foundation/NSPathUtilities.h"
+
 namespace zv {
 
 bool isStatusBarHost(const std::vector<std::string>& arguments) {
     if (arguments.empty() || arguments.front().empty()) return false;
     const std::string& path = arguments.front();
-    const auto slash = path.rfind('/');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string name = lastPathComponent(path);
 
     const bool isSpringBoard = name == "SpringBoard";
     const bool isApplication = path.find("/Application") != std::string::npos;

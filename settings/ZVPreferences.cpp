@@ -85,12 +85,20 @@ bool ZVPreferences::saveToIdentifier(std::string_view identifier, Notification n
     return saveToIdentifier(identifier, std::move(notification), true);
 }
 
-bool ZVPreferences::saveToIdentifier(std::string_view identifier, Notification notification, bool lastModified) {
-    if (!preferences_) return false;
+bool ZVPreferences::saveToIdentifier(std::string_view identifier, Notification notification, bool lastModified,
+                                     NSError* error) {
+    const std::string fileName = std::string(identifier) + ".plist";
+    if (!preferences_) {
+        if (error) *error = NSError::fileWriteError(std::make_error_code(std::errc::io_error), fileName);
+        return false;
+    }
     if (lastModified) (*preferences_)[zv::kLastModified] = PlistValue(lastModifiedText());
     const auto path = pathForIdentifier(identifier);
-    if (!path) return false;
-    if (!writeToFile(*preferences_, *path, true)) return false;
+    if (!path) {
+        if (error) *error = NSError::fileWriteError(std::make_error_code(std::errc::invalid_argument), fileName);
+        return false;
+    }
+    if (!writeToFile(*preferences_, *path, true, error)) return false;
     if (notification) {
         CFNotificationCenterPostNotification(CFNotificationCenterGetDarwinNotifyCenter(), notification->c_str(),
                                              nullptr, nullptr, true);

@@ -27,6 +27,7 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/NSError.h"
 #include "foundation/plist/PropertyList.h"
 
 class ZVPreferences {
@@ -70,8 +71,10 @@ public:
     // does nothing; otherwise stamps (when asked), writes the whole
     // dictionary as an XML property list atomically, and after a successful
     // write posts `notification` on the Darwin centre (when given). A failed
-    // write posts nothing and keeps every in-memory change, the stamp too.
-    bool saveToIdentifier(std::string_view identifier, Notification notification, bool lastModified);
+    // write posts nothing and keeps every in-memory change, the stamp too;
+    // *error (when given) then says why, in the platform's words.
+    bool saveToIdentifier(std::string_view identifier, Notification notification, bool lastModified,
+                          NSError* error = nullptr);
 
     // --- Values ---------------------------------------------------------
     // The stored value, or empty when absent or nothing is loaded.

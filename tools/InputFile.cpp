@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "foundation/plist/PlistCodec.h"
+#include "foundation/plist/PlistShape.h"
 #include "LoadDiagnostics.h"
-#include "PlistLimits.h"
 #include "Wording.h"
 
 namespace zv::tools {
@@ -86,8 +86,15 @@ InputFile readInputFile(const std::string& path) {
         input.problem = "is empty, not a property list";
         return input;
     }
-    input.problem = plistLimitProblem(input.bytes);
-    if (!input.problem.empty()) return input;
+    // The platform's reader measures the bytes before libplist walks them and
+    // reads nothing beyond its bounds; ask it first, so that such a file is
+    // named for what it is and not as "not a property list".
+    const bool binary = std::string_view(input.bytes).starts_with("bplist00");
+    if (!(binary ? measureBinaryPlist(input.bytes) : measureXmlPlist(input.bytes))) {
+        input.problem = "nests deeper than " + std::to_string(kMaxPlistDepth) + " levels, holds more than " +
+                        std::to_string(kMaxPlistObjects) + " values, or is broken; not read";
+        return input;
+    }
     std::optional<PlistValue> root = plistFromBytes(input.bytes);
     if (!root) {
         input.problem = "is not a property list (XML or binary)";

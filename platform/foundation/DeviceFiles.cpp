@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
+#include "foundation/AtomicReplace.h"
 #include "foundation/plist/PlistCodec.h"
 
 namespace {
@@ -19,21 +21,6 @@ std::string computeRoot() {
     return root;
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 std::string folderOf(const std::string& path) {
     auto slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
@@ -41,18 +28,16 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-bool syncFolder(const std::string& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
 bool writeInPlace(const std::string& hostPath, std::string_view bytes) {
-    int fd = ::open(hostPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int fd = ::open(hostPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    bool ok = writeAll(fd, bytes);
+    bool ok = true;
+    while (ok && !bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        ok = n >= 0;
+        if (ok) bytes.remove_prefix(static_cast<size_t>(n));
+    }
     ok = (::close(fd) == 0) && ok;
     return ok;
 }
@@ -71,11 +56,13 @@ std::string resolveDevicePath(std::string_view devicePath) {
     return path;
 }
 
-std::optional<std::string> readHostFile(const std::string& hostPath) {
-    int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+std::optional<std::string> readHostFile(const std::string& hostPath, std::size_t maxBytes) {
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a
+    // writer. What the descriptor is decides whether it is read at all.
+    int fd = ::open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
         ::close(fd);
         return std::nullopt;
     }
@@ -90,38 +77,49 @@ std::optional<std::string> readHostFile(const std::string& hostPath) {
             return std::nullopt;
         }
         if (n == 0) break;
+        // A file that grows while it is read is held to the same bound.
+        if (static_cast<size_t>(n) > maxBytes - bytes.size()) {
+            ::close(fd);
+            return std::nullopt;
+        }
         bytes.append(buffer, static_cast<size_t>(n));
     }
     ::close(fd);
     return bytes;
 }
 
-bool writeHostFileAtomically(const std::string& hostPath, std::string_view bytes) {
-    const std::string folder = folderOf(hostPath);
-    std::string temp = hostPath + ".XXXXXX";
-    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = ::fchmod(fd, 0644) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(temp.c_str(), hostPath.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
+bool writeHostFileAtomically(const std::string& hostPath, std::string_view bytes, std::error_code* error) {
+    const int folderFd = ::open(folderOf(hostPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0) {
+        if (error) *error = std::error_code(errno, std::generic_category());
         return false;
     }
-    // The rename is durable only once the folder itself is synced.
-    syncFolder(folder);
-    return true;
+    const auto slash = hostPath.rfind('/');
+    const bool ok = replaceFileAt(folderFd, slash == std::string::npos ? hostPath : hostPath.substr(slash + 1),
+                                  bytes, error);
+    ::close(folderFd);
+    return ok;
 }
 
 std::optional<PlistDictionary> dictionaryWithContentsOfFile(std::string_view devicePath) {
-    auto bytes = readHostFile(resolveDevicePath(devicePath));
+    auto bytes = readHostFile(resolveDevicePath(devicePath), kMaxPropertyListFileBytes);
     if (!bytes) return std::nullopt;
     return plistDictionaryFromBytes(*bytes);
 }
 
-bool writeToFile(const PlistDictionary& dict, std::string_view devicePath, bool atomically) {
+bool writeToFile(const PlistDictionary& dict, std::string_view devicePath, bool atomically, NSError* error) {
     const std::string xml = plistToXml(PlistValue(dict));
-    if (xml.empty()) return false;
     const std::string hostPath = resolveDevicePath(devicePath);
-    return atomically ? writeHostFileAtomically(hostPath, xml) : writeInPlace(hostPath, xml);
+    std::error_code cause = std::make_error_code(std::errc::invalid_argument);
+    bool ok = false;
+    if (!xml.empty()) {
+        if (atomically) {
+            ok = writeHostFileAtomically(hostPath, xml, &cause);
+        } else {
+            ok = writeInPlace(hostPath, xml);
+            cause = std::error_code(errno, std::generic_category());
+        }
+    }
+    if (!ok && error) *error = NSError::fileWriteError(cause, devicePath);
+    return ok;
 }

@@ -3,16 +3,20 @@
 // names in the environment variable ZV_DEVICE_ROOT (the launcher, a test).
 // Without it the root is "/" and device paths are host paths.
 //
-// Whole files are replaced atomically: the bytes go to a temporary file in
-// the same folder, which is synced, renamed over the target, and the folder
-// synced. A reader sees the old file or the new one, never a partial one; a
-// failed write leaves the old file and no temporary file behind.
+// Whole files are replaced atomically (AtomicReplace.h): a reader sees the
+// old file or the new one, never a partial one; a failed write leaves the old
+// file and no temporary file behind, and a successful one removes what
+// writers that died left in its folder.
 #pragma once
 
+#include <cstddef>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
+#include "foundation/NSError.h"
 #include "foundation/plist/PropertyList.h"
 
 // The device root as a host path, without a trailing slash ("" for "/").
@@ -21,13 +25,27 @@ const std::string& deviceRoot();
 std::string resolveDevicePath(std::string_view devicePath);
 
 // Whole-file read of a host path; empty when the file cannot be read.
-std::optional<std::string> readHostFile(const std::string& hostPath);
-// Atomic whole-file replacement of a host path; false on any failure.
-bool writeHostFileAtomically(const std::string& hostPath, std::string_view bytes);
+// Only a regular file is read, directly or through a symlink: a FIFO, socket
+// or device counts as unreadable at once, as does a file of more than
+// maxBytes, which is refused before any byte of it is read. Opening and
+// reading never wait for another process.
+std::optional<std::string> readHostFile(const std::string& hostPath,
+                                        std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
+// Atomic whole-file replacement of a host path; false on any failure, with
+// *error (when given) set to its cause.
+bool writeHostFileAtomically(const std::string& hostPath, std::string_view bytes, std::error_code* error = nullptr);
+
+// The largest property-list file read: a settings file is about 2 KB, so a
+// larger file is no settings file, and reading it would only cost memory.
+inline constexpr std::size_t kMaxPropertyListFileBytes = 16 * 1024 * 1024;
 
 // Property-list files at device paths (the platform's
 // dictionaryWithContentsOfFile: and writeToFile:atomically:). A file that is
-// missing, unparseable or whose root is not a dictionary reads as empty.
+// missing, not a regular file, larger than kMaxPropertyListFileBytes,
+// unparseable (nested or sized beyond the codec's bounds included) or whose
+// root is not a dictionary reads as empty.
 std::optional<PlistDictionary> dictionaryWithContentsOfFile(std::string_view devicePath);
-// Writes XML. With atomically false the file is written in place.
-bool writeToFile(const PlistDictionary& dict, std::string_view devicePath, bool atomically = true);
+// Writes XML. With atomically false the file is written in place. On
+// failure *error (when given) says why, as Foundation's writeToURL:error:.
+bool writeToFile(const PlistDictionary& dict, std::string_view devicePath, bool atomically = true,
+                 NSError* error = nullptr);

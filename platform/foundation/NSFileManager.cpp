@@ -4,21 +4,15 @@
 #include <filesystem>
 
 #include "foundation/DeviceFiles.h"
+#include "foundation/NSPathUtilities.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string lastComponent(std::string_view path) {
-    std::string p(path);
-    while (p.size() > 1 && p.back() == '/') p.pop_back();
-    auto slash = p.rfind('/');
-    return slash == std::string::npos ? p : p.substr(slash + 1);
-}
-
 // Foundation's codes and texts for the failures that matter here.
 NSError fileError(std::error_code ec, std::string_view path, bool reading) {
-    const std::string subject = std::string(reading ? "The folder " : "") + "\u201c" + lastComponent(path) +
+    const std::string subject = std::string(reading ? "The folder " : "") + "\u201c" + lastPathComponent(path) +
                                 "\u201d" + (reading ? " couldn\u2019t be opened" : " couldn\u2019t be removed");
     NSInteger code = reading ? 256 : 512;
     std::string reason = ".";

@@ -1,6 +1,5 @@
-// The file operations of the profile manager (Foundation's NSFileManager)
-// and the error they report (NSError). Paths are device paths
-// (DeviceFiles.h).
+// The file operations of the profile manager (Foundation's NSFileManager).
+// Paths are device paths (DeviceFiles.h).
 #pragma once
 
 #include <optional>
@@ -8,17 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "uikit/CGGeometry.h"
-
-struct NSError {
-    std::string domain;  // "NSCocoaErrorDomain"
-    NSInteger code = 0;  // removing: 4 no such file, 513 no permission, 512 other; listing: 260, 257, 256
-    std::string description;
-
-    // The user-facing text, e.g.
-    // "“net.quellit.zorvane_a.plist” couldn’t be removed because it doesn’t exist."
-    const std::string& localizedDescription() const { return description; }
-};
+#include "foundation/NSError.h"
 
 class NSFileManager {
 public:

@@ -262,10 +262,20 @@ void ZVProfileController::didDismissWithButtonIndex(UIAlertView& alertView, NSIn
 
 void ZVProfileController::saveProfile(const std::string& name) {
     ZVPreferences& store = ZVPreferences::sharedInstance();
+    std::optional<PlistDictionary> previous = store.preferences();
     store.setObject(PlistValue(name), zv::kProfileName);
     store.setObject(PlistValue(true), zv::kProfileSaved);
-    store.saveWithNotification(std::nullopt, false);
-    store.saveToIdentifier(zv::profileIdentifier(name), std::nullopt, false);
+    const bool settingsWritten = store.saveWithNotification(std::nullopt, false);
+    NSError error;
+    if (!store.saveToIdentifier(zv::profileIdentifier(name), std::nullopt, false, &error)) {
+        // No profile file: nothing may claim the settings are saved as one.
+        // The name and saved flag go back to what they were, in memory and
+        // in the settings file.
+        if (previous) store.restorePreferences(std::move(*previous));
+        if (settingsWritten) store.saveWithNotification(std::nullopt, false);
+        showError("Error, Could not save profile", error.localizedDescription(), sharedSelf<UIAlertViewDelegate>(),
+                  "Ok");
+    }
     refresh();
 }
 

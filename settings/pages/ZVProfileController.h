@@ -19,7 +19,10 @@
 //
 // A profile that cannot be read fails to load with an alert and leaves the
 // store as it was before the attempt (its contents are put back), so a
-// later save cannot write an empty settings file.
+// later save cannot write an empty settings file. A profile file that cannot
+// be written fails the save with an alert ("Error, Could not save profile",
+// the platform's reason as its message) and leaves the current settings
+// named and flagged as before the attempt.
 #pragma once
 
 #include <memory>

@@ -1,11 +1,14 @@
 // Whole-file atomic replacement seen from other processes: a reader never
 // meets a partial file, and a writer killed at any moment leaves the old or
 // the new file, parseable, and no stray temporary file.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -62,11 +65,15 @@ protected:
         return pid;
     }
 
-    int strayTemporaryFiles() const {
-        int n = 0;
+    int strayTemporaryFiles() const { return static_cast<int>(strayFiles().size()); }
+
+    // Every entry of the folder but the target, by name.
+    std::vector<std::string> strayFiles() const {
+        std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(folder_))
-            if (entry.path() != path_) ++n;
-        return n;
+            if (entry.path() != path_) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
     }
 
     std::string folder_;
@@ -108,6 +115,59 @@ TEST_F(AtomicWrite, WriterKilledAtRandomMomentsLeavesAWholeFile) {
         for (const auto& entry : fs::directory_iterator(folder_))
             if (entry.path() != path_) fs::remove(entry.path());
     }
+}
+
+TEST_F(AtomicWrite, NextWriteRemovesWhatAKilledWriterLeftButNoLiveWritersFile) {
+    // A writer killed during a large save leaves its temporary file.
+    const std::string large(8 << 20, 'x');
+    std::vector<std::string> left;
+    for (int round = 0; round < 20 && left.empty(); ++round) {
+        const pid_t writer = ::fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0) {
+            for (;;) writeHostFileAtomically(path_, large);
+        }
+        while (strayFiles().empty()) std::this_thread::sleep_for(std::chrono::microseconds(100));
+        ::kill(writer, SIGKILL);
+        ::waitpid(writer, nullptr, 0);
+        left = strayFiles();
+    }
+    ASSERT_EQ(left.size(), 1u) << "no writer was caught during its save";
+
+    // Another process is writing a temporary file of the same naming right now.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t live = ::fork();
+    ASSERT_GE(live, 0);
+    if (live == 0) {
+        const int fd = ::open((folder_ + "/.zv-Live01").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        if (fd < 0 || ::flock(fd, LOCK_EX) != 0 || ::write(fd, "part", 4) != 4) ::_exit(1);
+        if (::write(ready[1], "r", 1) != 1) ::_exit(1);
+        for (;;) ::pause();
+    }
+    char signal = 0;
+    ASSERT_EQ(::read(ready[0], &signal, 1), 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+
+    // The next successful write into the folder removes only the dead writer's file.
+    ASSERT_TRUE(writeHostFileAtomically(folder_ + "/other.plist", "other"));
+    EXPECT_EQ(strayFiles(), (std::vector<std::string>{".zv-Live01", "other.plist"}));
+    EXPECT_TRUE(isWhole(*readHostFile(path_)));
+
+    // Once that writer is gone too, its file goes with the next write.
+    ::kill(live, SIGKILL);
+    ::waitpid(live, nullptr, 0);
+    ASSERT_TRUE(writeHostFileAtomically(folder_ + "/other.plist", "again"));
+    EXPECT_EQ(strayFiles(), (std::vector<std::string>{"other.plist"}));
+}
+
+TEST_F(AtomicWrite, NamesOfFullLengthAreWritable) {
+    // The temporary file's name must fit wherever the target's does.
+    const std::string longest = folder_ + "/" + std::string(249, 'n') + ".plist";  // 255 bytes
+    EXPECT_TRUE(writeHostFileAtomically(longest, "bytes"));
+    EXPECT_EQ(readHostFile(longest), "bytes");
+    EXPECT_EQ(strayTemporaryFiles(), 1);  // the new file itself
 }
 
 TEST_F(AtomicWrite, FailedRenameRemovesItsTemporaryFile) {

@@ -65,12 +65,15 @@ const std::vector<std::string> kHostObservers{"net.quellit.zorvane/preferences/2
                                               "com.apple.springboard.pluggedin/2"};
 
 TEST_F(HostStartup, SpringBoardGetsAllNineteenRowsAndTheRelaunchObserver) {
-    HostProcess host = start({kSpringBoardPath}, true);
-    ASSERT_TRUE(host.ready());
-    Observed o = observe(host);
-    EXPECT_EQ(o.replacedRows, rows(1, 19));
-    EXPECT_EQ(o.darwin, kHostObservers);
-    EXPECT_EQ(o.distributed, std::vector<std::string>{"net.quellit.zorvane/respring"});
+    // The executable's name is the path's last component, trailing slash or not.
+    for (std::string path : {std::string(kSpringBoardPath), std::string(kSpringBoardPath) + "/"}) {
+        HostProcess host = start({path}, true);
+        ASSERT_TRUE(host.ready()) << path;
+        Observed o = observe(host);
+        EXPECT_EQ(o.replacedRows, rows(1, 19)) << path;
+        EXPECT_EQ(o.darwin, kHostObservers) << path;
+        EXPECT_EQ(o.distributed, std::vector<std::string>{"net.quellit.zorvane/respring"}) << path;
+    }
 }
 
 TEST_F(HostStartup, ApplicationsGetTheThirteenStatusBarRowsOnly) {
@@ -86,7 +89,8 @@ TEST_F(HostStartup, ApplicationsGetTheThirteenStatusBarRowsOnly) {
 }
 
 TEST_F(HostStartup, ProcessesThatAreNoHostsAreLeftAlone) {
-    for (const char* path : {"/Applications/Some.app/PlugIns/FileProvider.appex/FileProvider", "/usr/libexec/backboardd",
+    for (const char* path : {"/Applications/Some.app/PlugIns/FileProvider.appex/FileProvider",
+                             "/Applications/Some.app/PlugIns/FileProvider.appex/FileProvider/", "/usr/libexec/backboardd",
                              "/System/Library/CoreServices/SpringBoard.app/springboard", ""}) {
         HostProcess host = start({path}, false);
         ASSERT_TRUE(host.ready()) << path;

@@ -63,6 +63,36 @@ TEST_F(ProfilesTest, SaveAsksForANameAndWritesBothFiles) {
     EXPECT_EQ(error["buttons"], json::array({"Ok"}));
 }
 
+TEST_F(ProfilesTest, ASaveThatCannotWriteTheProfileFileSaysSo) {
+    openProfiles();
+    // The longest name that fits a file name (255 bytes) saves.
+    const std::string longest(229, 'p');
+    saveAs(longest);
+    EXPECT_FALSE(alert()["visible"].get<bool>());
+    EXPECT_TRUE(preferencesFile("net.quellit.zorvane_" + longest + ".plist"));
+    EXPECT_EQ(rowTitles(page(), 1), std::vector<std::string>{longest});
+
+    // One character more names no file; a folder in the profile file's place
+    // cannot be replaced. Either save fails, and says so.
+    std::filesystem::create_directory(hostPath("/var/mobile/Library/Preferences/net.quellit.zorvane_taken.plist"));
+    for (const std::string& name : {longest + "p", std::string("taken")}) {
+        SCOPED_TRACE(name.size());
+        saveAs(name);
+        if (alert()["tag"] == 5651) ok({{"cmd", "press"}, {"title", "Yes"}});  // "That profile exists!"
+        json error = alert();
+        EXPECT_EQ(error["title"], "Error, Could not save profile");
+        EXPECT_EQ(error["tag"], 0);
+        EXPECT_EQ(error["buttons"], json::array({"Ok"}));
+        EXPECT_TRUE(error["message"].is_string() && !error["message"].get<std::string>().empty()) << error.dump();
+        ok({{"cmd", "press"}, {"title", "Ok"}});
+        // The current settings are still the profile saved last, and only
+        // what is on disk is listed.
+        EXPECT_EQ(rowTitles(page(), 0), std::vector<std::string>{longest});
+        EXPECT_EQ(*plistLookup(*preferencesFile(), "profileName"), PlistValue(longest));
+        EXPECT_EQ(rowTitles(page(), 1), (std::vector<std::string>{longest, "taken"}));
+    }
+}
+
 TEST_F(ProfilesTest, LoadingAProfileReplacesTheSettingsAndAnnouncesIt) {
     openProfiles();
     // A profile that arrives while the page is shown appears after the next
@@ -157,6 +187,33 @@ TEST_F(ProfilesTest, LongPressSharesThroughTheOpenInMenu) {
     // A press on the footer shares the settings file.
     ok({{"cmd", "longpress"}, {"at", "footer"}, {"section", 1}, {"duration", 1.0}});
     EXPECT_EQ(ok({{"cmd", "openin"}})["file"], "/var/mobile/Library/Preferences/net.quellit.zorvane.plist");
+}
+
+TEST_F(ProfilesTest, OpenInDeliveryStaysInsideTheInbox) {
+    writePreferencesFile("net.quellit.zorvane_work.plist", {{"profileName", "work"}});
+    // Application names that are paths rather than names.
+    registerHandlers(R"(<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0"><dict><key>../../../../../escaped</key><array><string>*</string></array>
+<key>..</key><array><string>*</string></array><key>a/b</key><array><string>*</string></array>
+<key>Mail</key><array><string>*</string></array><key>Notes</key><array><string>*</string></array></dict></plist>)");
+    // Mail's inbox folder is a symlink to a folder outside the Inbox.
+    const std::string inbox = hostPath("/var/mobile/Library/ZorvaneDevice/Inbox");
+    std::filesystem::create_directories(inbox);
+    std::filesystem::create_directories(hostPath("/outside"));
+    std::filesystem::create_directory_symlink(hostPath("/outside"), inbox + "/Mail");
+
+    openProfiles();
+    ok({{"cmd", "longpress"}, {"label", "work"}, {"duration", 1.5}});
+    EXPECT_EQ(ok({{"cmd", "openin"}})["handlers"], json::array({"Mail", "Notes"}));
+    refused({{"cmd", "choose"}, {"handler", "../../../../../escaped"}});
+    refused({{"cmd", "choose"}, {"handler", "Mail"}});
+    EXPECT_FALSE(std::filesystem::exists(hostPath("/escaped")));
+    EXPECT_TRUE(std::filesystem::is_empty(hostPath("/outside")));
+
+    // A plain name delivers into its own folder of the Inbox.
+    json chosen = ok({{"cmd", "choose"}, {"handler", "Notes"}});
+    EXPECT_EQ(chosen["delivered"], "/var/mobile/Library/ZorvaneDevice/Inbox/Notes/net.quellit.zorvane_work.plist");
+    EXPECT_TRUE(std::filesystem::is_regular_file(hostPath(chosen["delivered"].get<std::string>())));
 }
 
 }  // namespace

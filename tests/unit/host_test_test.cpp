@@ -21,6 +21,11 @@ TEST(HostTest, DecidesFromTheFirstArgumentAlone) {
         {{"/Applications/Some.app/springboard"}, true},
         {{"/applications/Some.app/Some"}, false},
         {{"/usr/bin/SpringBoardX"}, false},
+        // The name is the last path component, trailing slashes ignored.
+        {{"/System/Library/CoreServices/SpringBoard.app/SpringBoard/"}, true},
+        {{"/System/Library/CoreServices/SpringBoard.app/SpringBoard//"}, true},
+        {{"/Applications/Some.app/PlugIns/FileProvider.appex/FileProvider/"}, false},
+        {{"/"}, false},
         {{""}, false},
         {{}, false},
     };

@@ -5,8 +5,10 @@
 #include <cmath>
 #include <limits>
 
+#include "CraftedPlists.h"
 #include "PlistFixtures.h"
 #include "foundation/plist/PlistCodec.h"
+#include "foundation/plist/PlistShape.h"
 
 namespace {
 
@@ -69,16 +71,67 @@ TEST(PlistCodec, XmlRoundTripKeepsEveryValueAndType) {
     EXPECT_EQ(*back, original) << xml;
 }
 
-TEST(PlistCodec, NulCharactersEndKeysAndStrings) {
-    // libplist would abort the process on such a key; the codec reads every
-    // key and string up to its first NUL instead.
-    const PlistDictionary expected{{"en", true}, {"left", PlistDictionary{{"da", PlistArray{"00 Ti"}}}}};
-    EXPECT_EQ(plistDictionaryFromBytes(zv::test::binaryWithNulKeys()), expected);
+TEST(PlistCodec, KeysHoldingANulAreLeftOutAndStringsEndAtOne) {
+    // libplist ends a key at its NUL, so "left\0evil" would replace "left" and
+    // "enabled\0" switch the plug-in off; in UTF-16 such a key aborts it. A
+    // key holding a NUL is no key anyone knows: the entry is left out.
+    zv::test::BinaryPlistBuilder b;
+    const auto data = b.string("data");
+    const auto left = b.dict({{data, b.array({b.string("11 Bluetooth")})}});
+    const auto evil = b.dict({{data, b.array({})}, {b.utf16String(u"data\0"), b.array({})}});
+    const auto root = b.dict({{b.string("enabled"), b.boolean(true)},
+                              {b.string("enabled\0"s), b.boolean(false)},
+                              {b.utf16String(u"left\0\u2713"), b.boolean(false)},
+                              {b.string("left"), left},
+                              {b.string("left\0evil"s), evil},
+                              {b.string("right"), b.dict({{data, b.array({b.string("08 B\0x"s)})}})}});
+    const PlistDictionary expected{{"enabled", true},
+                                   {"left", PlistDictionary{{"data", PlistArray{"11 Bluetooth"}}}},
+                                   {"right", PlistDictionary{{"data", PlistArray{"08 B"}}}}};
+    EXPECT_EQ(plistDictionaryFromBytes(b.bytes(root)), expected);
+    EXPECT_EQ(plistDictionaryFromBytes(zv::test::binaryWithNulKeys()), (PlistDictionary{{"left", PlistDictionary{}}}));
 
-    // A raw NUL inside XML text: what is read is what a write keeps.
-    const auto xml = plistDictionaryFromBytes(xmlPlist("<dict><key>k</key><string>08 B\0x</string></dict>"s));
-    ASSERT_EQ(xml, (PlistDictionary{{"k", "08 B"}}));
+    // XML: a raw NUL in a key's text or CDATA; in a <key> of an array (a
+    // string) and in a string it ends the text, as the writer keeps it.
+    const auto xml = plistDictionaryFromBytes(xmlPlist(
+        "<dict><key>enabled</key><true/><key>enabled\0</key><false/><key><![CDATA[left\0]]></key><false/>"
+        "<key>left</key><array><key>a\0b</key><string>08 B\0x</string></array></dict>"s));
+    ASSERT_EQ(xml, (PlistDictionary{{"enabled", true}, {"left", PlistArray{"a", "08 B"}}}));
     EXPECT_EQ(plistDictionaryFromBytes(plistToXml(PlistValue(*xml))), xml);
+}
+
+TEST(PlistCodec, NestingAndObjectCountAreBoundedBeforeLibplistReads) {
+    using zv::test::deepBinaryArrays;
+    using zv::test::deepXmlArrays;
+    // At the bound a list reads; one level more reads as nothing.
+    EXPECT_TRUE(plistFromBytes(deepBinaryArrays(kMaxPlistDepth)));
+    EXPECT_FALSE(plistFromBytes(deepBinaryArrays(kMaxPlistDepth + 1)));
+    EXPECT_TRUE(plistFromBytes(deepXmlArrays(kMaxPlistDepth)));
+    EXPECT_FALSE(plistFromBytes(deepXmlArrays(kMaxPlistDepth + 1)));
+    // Depths that exhausted libplist's stack, and a binary list whose
+    // references multiply to 2^21 objects in 130 bytes.
+    EXPECT_FALSE(plistFromBytes(deepBinaryArrays(30000)));
+    EXPECT_FALSE(plistFromBytes(deepXmlArrays(200000)));
+    EXPECT_FALSE(plistFromBytes(zv::test::doublingBinaryArrays(20)));
+    EXPECT_TRUE(plistFromBytes(zv::test::doublingBinaryArrays(10)));
+
+    // Large but shallow lists read: many containers side by side.
+    std::string wide = "<array>";
+    for (int i = 0; i < 40000; ++i) wide += "<dict><key>k</key><array/></dict>";
+    const auto read = plistFromBytes(zv::test::xmlPlistText(wide + "</array>"));
+    ASSERT_TRUE(read && read->array());
+    EXPECT_EQ(read->array()->size(), 40000u);
+
+    // Nesting hidden from libplist's reader in comments, CDATA and quoted
+    // attribute values does not count; what that reader sees does.
+    std::string opens, hidden;
+    for (int i = 0; i < 600; ++i) opens += "<dict>";
+    hidden = "<array><!-- " + opens + " --><string><![CDATA[" + opens + "]]></string>" +
+             "<array a=\"<dict>\"></array><?pi x=\"?>" + opens + "\"?></array>";
+    EXPECT_TRUE(plistFromBytes(zv::test::xmlPlistText(hidden)));
+    std::string quotedSlash;
+    for (int i = 0; i < 600; ++i) quotedSlash += "<array a=\"/>\">";  // not self-closing
+    EXPECT_FALSE(plistFromBytes(zv::test::xmlPlistText(quotedSlash)));
 }
 
 TEST(PlistCodec, DatesBeyondThirtyTwoBitSecondsAreWrittenAtTheNearestEnd) {

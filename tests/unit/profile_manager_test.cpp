@@ -103,9 +103,13 @@ TEST_F(ProfileManagerTest, OddNamesStayInsideThePreferencesFolder) {
     for (const std::string name : {"../../escaped", "a/b", "/"}) {
         SCOPED_TRACE(name);
         saveAs(*page, name);
-        EXPECT_TRUE(UIAlertView::queuedAlerts().empty());
-        // The settings file takes the name; no profile file appears anywhere.
-        EXPECT_EQ(*plistLookup(*readDict(test::kSettingsFile), kProfileName), PlistValue(name));
+        // No profile file can be written: the save fails with an alert, and
+        // neither the settings nor any file anywhere takes the name.
+        auto error = onlyAlert();
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->title(), "Error, Could not save profile");
+        press(0);
+        EXPECT_EQ(*plistLookup(*readDict(test::kSettingsFile), kProfileName), PlistValue("   "));
         EXPECT_EQ(names(*page), std::vector<std::string>{"   "});
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(library), {}), 1);
@@ -185,9 +189,15 @@ TEST_F(ProfileManagerTest, ReadOnlyFolderFailsSavesWithoutLosingTheStore) {
     const int failed = test::runUnprivileged([&] {
         int failures = 0;
         auto page = open();
-        saveAs(*page, "New");  // neither file can be written
-        if (!UIAlertView::queuedAlerts().empty()) failures |= 1;
-        if (store().objectForKey(kProfileName) != PlistValue("New")) failures |= 2;
+        saveAs(*page, "New");  // neither file can be written: the save is reported as failed
+        auto alerts = UIAlertView::queuedAlerts();
+        if (alerts.size() != 1 || alerts[0]->title() != "Error, Could not save profile" || alerts[0]->tag() != 0 ||
+            alerts[0]->buttonTitles() != std::vector<std::string>{"Ok"} || !alerts[0]->message() ||
+            alerts[0]->message()->find("permission") == std::string::npos)
+            failures |= 1;
+        if (!alerts.empty()) press(0);
+        if (store().objectForKey(kProfileName) != PlistValue("Old") || title(*page, 0, 0) != "Old (Unsaved)")
+            failures |= 2;
         if (names(*page) != std::vector<std::string>{"Work"}) failures |= 4;
         loadRow(*page, 0);  // readable, but the settings file cannot be replaced
         if (held() != *readDict(profileFile("Work"))) failures |= 8;

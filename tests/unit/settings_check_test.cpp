@@ -332,10 +332,10 @@ TEST(SettingsCheck, FilesThatCannotBeUsed) {
         {write("text", "enabled = YES;\n\xff\xfe"), "is not a property list (XML or binary)"},
         {write("array", plistToXml(PlistValue(PlistArray{PlistValue(1)}))),
          "holds an array at its top level, not a dictionary"},
-        {write("deep.xml", deepXml), "nests deeper than 512 levels, not read"},
-        {write("deep.bin", binary(600, 1)), "nests deeper than 512 levels, not read"},
-        {write("shared.bin", binary(40, 2)), "holds more than 100000 values, not read"},
-        {write("self.bin", selfContaining), "is a binary property list that contains itself"},
+        {write("deep.xml", deepXml), "nests deeper than 512 levels, holds more than 131072 values, or is broken; not read"},
+        {write("deep.bin", binary(600, 1)), "nests deeper than 512 levels, holds more than 131072 values, or is broken; not read"},
+        {write("shared.bin", binary(40, 2)), "nests deeper than 512 levels, holds more than 131072 values, or is broken; not read"},
+        {write("self.bin", selfContaining), "nests deeper than 512 levels, holds more than 131072 values, or is broken; not read"},
     };
     for (const auto& [file, problem] : cases) {
         const InputFile input = readInputFile(file);

@@ -9,6 +9,8 @@
 #include <limits>
 #include <memory>
 
+#include "foundation/plist/PlistShape.h"
+
 namespace {
 
 struct NodeDeleter {
@@ -20,33 +22,101 @@ struct MallocDeleter {
     void operator()(void* p) const { std::free(p); }
 };
 
-struct XmlDeleter {
-    void operator()(char* xml) const { plist_to_xml_free(xml); }
+// What an XML key holding a NUL character is replaced with before libplist
+// reads the text: a name no reader knows, recognised and dropped when the
+// tree is read. (libplist would end the key at the NUL, and an XML
+// dictionary keeps one value per key text.)
+constexpr std::string_view kNulKeyStandIn = "\x01" "zv:key-holding-nul";
+
+// libplist's tree of bytes that stay within the shape bounds.
+struct Tree {
+    Node root;
+    PlistShape shape;
+    bool standIns = false;  // XML keys holding a NUL were replaced by kNulKeyStandIn
 };
 
-constexpr std::string_view kBinaryMagic = "bplist00";
+// The XML text with the text of each listed key replaced by the stand-in.
+std::string withStandIns(std::string_view text, const std::vector<std::pair<std::size_t, std::size_t>>& keys) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t copied = 0;
+    for (const auto& [offset, length] : keys) {
+        out.append(text.substr(copied, offset - copied));
+        out.append(kNulKeyStandIn);
+        copied = offset + length;
+    }
+    out.append(text.substr(copied));
+    return out;
+}
 
-PlistValue fromNode(plist_t node, int depth);
+std::optional<Tree> parseTree(std::string_view bytes) {
+    if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) return std::nullopt;
+    const auto size = static_cast<uint32_t>(bytes.size());
+    const bool binary = plist_is_binary(bytes.data(), size) != 0;
+    std::optional<PlistShape> shape = binary ? measureBinaryPlist(bytes) : measureXmlPlist(bytes);
+    if (!shape) return std::nullopt;
+    plist_t raw = nullptr;
+    const bool standIns = !binary && !shape->nulKeyTexts.empty();
+    if (standIns) {
+        const std::string text = withStandIns(bytes, shape->nulKeyTexts);
+        plist_from_xml(text.data(), static_cast<uint32_t>(text.size()), &raw);
+    } else {
+        plist_from_memory(bytes.data(), size, &raw);
+    }
+    if (!raw) return std::nullopt;
+    return Tree{Node(raw), std::move(*shape), standIns};
+}
 
-PlistValue fromDict(plist_t node, int depth) {
+// Turns libplist's tree into PlistValue, leaving out every entry whose key
+// held a NUL character. The tree's depth is within kMaxPlistDepth, so the
+// recursion here is bounded.
+class TreeReader {
+public:
+    explicit TreeReader(const Tree& tree) : nulEntries_(tree.shape.nulKeyEntries), standIns_(tree.standIns) {}
+
+    PlistValue value(plist_t node);
+    PlistDictionary dictionary(plist_t node);
+
+private:
+    // Whether the next entry, in the order binary entries were numbered,
+    // has a key holding a NUL.
+    bool nextEntryHoldsNul() {
+        const std::uint64_t entry = entry_++;
+        if (nextNul_ == nulEntries_.size() || nulEntries_[nextNul_] != entry) return false;
+        ++nextNul_;
+        return true;
+    }
+
+    const std::vector<std::uint64_t>& nulEntries_;
+    std::size_t nextNul_ = 0;
+    std::uint64_t entry_ = 0;
+    bool standIns_ = false;
+};
+
+PlistDictionary TreeReader::dictionary(plist_t node) {
     PlistDictionary dict;
     plist_dict_iter iter = nullptr;
     plist_dict_new_iter(node, &iter);
     std::unique_ptr<void, MallocDeleter> iterOwner(iter);
     for (;;) {
+        plist_t item = nullptr;
+        plist_dict_next_item(node, iter, nullptr, &item);
+        if (!item) break;
+        if (nextEntryHoldsNul()) {
+            // Read all the same, so that the entries within keep their numbers.
+            value(item);
+            continue;
+        }
         char* key = nullptr;
-        plist_t value = nullptr;
-        plist_dict_next_item(node, iter, &key, &value);
-        if (!key) break;
+        plist_get_key_val(plist_dict_item_get_key(item), &key);
         std::unique_ptr<char, MallocDeleter> keyOwner(key);
-        if (value) dict.insert_or_assign(std::string(key), fromNode(value, depth + 1));
+        if (!key || (standIns_ && key == kNulKeyStandIn)) continue;
+        dict.insert_or_assign(std::string(key), value(item));
     }
-    return PlistValue(std::move(dict));
+    return dict;
 }
 
-PlistValue fromNode(plist_t node, int depth) {
-    // libplist bounds nesting itself; this guard keeps our own recursion finite too.
-    if (depth > 512) return PlistValue(std::string());
+PlistValue TreeReader::value(plist_t node) {
     switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
         uint8_t b = 0;
@@ -92,12 +162,12 @@ PlistValue fromNode(plist_t node, int depth) {
         array.reserve(n);
         for (uint32_t i = 0; i < n; ++i) {
             plist_t item = plist_array_get_item(node, i);
-            if (item) array.push_back(fromNode(item, depth + 1));
+            if (item) array.push_back(value(item));
         }
         return PlistValue(std::move(array));
     }
     case PLIST_DICT:
-        return fromDict(node, depth);
+        return PlistValue(dictionary(node));
     case PLIST_UID: {
         uint64_t u = 0;
         plist_get_uid_val(node, &u);
@@ -142,44 +212,18 @@ plist_t toNode(const PlistValue& value) {
     return std::visit(Visitor{}, value.storage());
 }
 
-// Parses bytes into a tree that is safe to walk, or null.
-//
-// libplist aborts the process (an assertion in plist_get_key_val) when a
-// dictionary key holds a NUL character, which a binary property list can
-// encode. Its XML writer keeps such characters and its XML reader ends text
-// at them, so a binary tree that has any is passed once through XML: each
-// key and string then reads as its text up to the first NUL. XML input never
-// yields such keys: its reader rejects the character reference &#0;.
-Node parseTree(std::string_view bytes) {
-    if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) return nullptr;
-    plist_t raw = nullptr;
-    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &raw);
-    Node root(raw);
-    if (!root || !bytes.starts_with(kBinaryMagic)) return root;
-
-    char* xml = nullptr;
-    uint32_t length = 0;
-    plist_to_xml(root.get(), &xml, &length);
-    std::unique_ptr<char, XmlDeleter> xmlOwner(xml);
-    if (!xml || std::memchr(xml, '\0', length) == nullptr) return root;
-    plist_t laundered = nullptr;
-    plist_from_xml(xml, length, &laundered);
-    return Node(laundered);
-}
-
 }  // namespace
 
 std::optional<PlistValue> plistFromBytes(std::string_view bytes) {
-    Node root = parseTree(bytes);
-    if (!root) return std::nullopt;
-    return fromNode(root.get(), 0);
+    auto tree = parseTree(bytes);
+    if (!tree) return std::nullopt;
+    return TreeReader(*tree).value(tree->root.get());
 }
 
 std::optional<PlistDictionary> plistDictionaryFromBytes(std::string_view bytes) {
-    Node root = parseTree(bytes);
-    if (!root || plist_get_node_type(root.get()) != PLIST_DICT) return std::nullopt;
-    PlistValue value = fromDict(root.get(), 0);
-    return std::move(*value.dictionary());
+    auto tree = parseTree(bytes);
+    if (!tree || plist_get_node_type(tree->root.get()) != PLIST_DICT) return std::nullopt;
+    return TreeReader(*tree).dictionary(tree->root.get());
 }
 
 std::string plistToXml(const PlistValue& value) {

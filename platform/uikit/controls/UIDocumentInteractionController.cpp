@@ -1,10 +1,17 @@
 #include "uikit/controls/UIDocumentInteractionController.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <filesystem>
 
+#include "foundation/AtomicReplace.h"
 #include "foundation/DeviceFiles.h"
+#include "foundation/NSPathUtilities.h"
 
 namespace {
 
@@ -18,14 +25,43 @@ std::string lowercase(std::string s) {
     return s;
 }
 
+// One plain path component: it names an entry of a folder and nothing else.
+bool isPlainName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
+           name.find('\0') == std::string_view::npos;
+}
+
+// Opens (making it first when missing) the folder `name` of the folder open
+// as parentFd, refusing a symlink in its place; -1 on failure.
+int openOwnFolder(int parentFd, const std::string& name) {
+    if (::mkdirat(parentFd, name.c_str(), 0755) != 0 && errno != EEXIST) return -1;
+    return ::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+// Copies the bytes to Inbox/<application>/<fileName>. Below the device's
+// folder nothing is followed: a symlink as the Inbox or as the
+// application's folder fails the copy, and one in the file's place is
+// replaced.
+bool deliverToInbox(const std::string& application, const std::string& fileName, std::string_view bytes) {
+    const std::filesystem::path inbox = resolveDevicePath(kOpenInInboxPath);
+    std::error_code ec;
+    std::filesystem::create_directories(inbox.parent_path(), ec);
+    const int deviceFd = ::open(inbox.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (deviceFd < 0) return false;
+    const int inboxFd = openOwnFolder(deviceFd, inbox.filename());
+    ::close(deviceFd);
+    if (inboxFd < 0) return false;
+    const int applicationFd = openOwnFolder(inboxFd, application);
+    ::close(inboxFd);
+    if (applicationFd < 0) return false;
+    const bool ok = replaceFileAt(applicationFd, fileName, bytes);
+    ::close(applicationFd);
+    return ok;
+}
+
 }  // namespace
 
-std::string NSURL::lastPathComponent() const {
-    std::string p = path;
-    while (p.size() > 1 && p.back() == '/') p.pop_back();
-    auto slash = p.rfind('/');
-    return slash == std::string::npos ? p : p.substr(slash + 1);
-}
+std::string NSURL::lastPathComponent() const { return ::lastPathComponent(path); }
 
 std::string NSURL::pathExtension() const {
     std::string name = lastPathComponent();
@@ -49,7 +85,8 @@ std::vector<std::string> openInHandlersForFile(std::string_view fileName) {
             if (!wanted.empty() && wanted.front() == '.') wanted.erase(0, 1);
             return wanted == "*" || (!extension.empty() && wanted == extension);
         });
-        if (takes) handlers.push_back(application);
+        // An application's name names its inbox folder: only a plain one is offered.
+        if (takes && isPlainName(application)) handlers.push_back(application);
     }
     return handlers;
 }
@@ -82,13 +119,11 @@ std::string UIDocumentInteractionController::chooseHandler(const std::string& ap
     if (menuSlot().lock().get() != this) return "the menu is not on screen";
     if (std::find(handlers_.begin(), handlers_.end(), application) == handlers_.end())
         return "the menu does not offer " + application;
-    auto bytes = readHostFile(resolveDevicePath(url_.path));
+    const std::string fileName = url_.lastPathComponent();
+    auto bytes = isPlainName(fileName) ? readHostFile(resolveDevicePath(url_.path)) : std::nullopt;
     if (!bytes) return "cannot read " + url_.path;
-    const std::string inbox = std::string(kOpenInInboxPath) + "/" + application;
-    std::error_code ec;
-    std::filesystem::create_directories(resolveDevicePath(inbox), ec);
-    if (!writeHostFileAtomically(resolveDevicePath(inbox + "/" + url_.lastPathComponent()), *bytes))
-        return "cannot write to " + inbox;
+    if (!deliverToInbox(application, fileName, *bytes))
+        return "cannot write to " + std::string(kOpenInInboxPath) + "/" + application;
     auto keepAlive = shared_from_this();
     menuSlot().reset();
     if (delegate_) delegate_->didEndSendingToApplication(*this, application);

@@ -5,12 +5,15 @@
 // device file kOpenInHandlersPath: a dictionary from an application's name
 // to an array of file extensions it opens ("plist", compared without case;
 // "*" for any file). A missing or unreadable list means no application can
-// take anything. The file itself is not looked at when the menu opens.
+// take anything; an application whose name is not one plain path component
+// (empty, ".", "..", holding "/" or a NUL) is never offered. The file itself
+// is not looked at when the menu opens.
 //
 // Presenting puts the controller in the screen's one open-in slot
 // (menuOnScreen). The user then chooses an application, which hands the file
-// over (a copy lands in kOpenInInboxPath/<application>/), or dismisses the
-// menu. The delegate is not owned: the page that sets it owns the controller.
+// over (a copy lands in kOpenInInboxPath/<application>/, made without
+// following any symlink below the device's folder of the Inbox), or
+// dismisses the menu. The delegate is not owned: the page that sets it owns the controller.
 #pragma once
 
 #include <memory>
