@@ -336,7 +336,10 @@ bool listen(NotificationCentre centre, const std::string& name) {
     if (!carriable(name)) return false;
     Bus& state = bus();
     std::unique_lock lock(state.mutex);
-    auto [route, added] = state.routes.try_emplace(ruleFor(centre, name), Route::Wanted);
+    // Not a structured binding: clang 14 cannot capture one in the lambda below.
+    const auto emplaced = state.routes.try_emplace(ruleFor(centre, name), Route::Wanted);
+    const auto route = emplaced.first;
+    bool added = emplaced.second;
     if (route->second == Route::Refused) {
         route->second = Route::Wanted;  // the bus may take it this time
         added = true;
