@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "foundation/PlatformActivity.h"
 #include "foundation/plist/PlistCodec.h"
 
 namespace {
@@ -123,5 +124,7 @@ bool writeToFile(const PlistDictionary& dict, std::string_view devicePath, bool 
     const std::string xml = plistToXml(PlistValue(dict));
     if (xml.empty()) return false;
     const std::string hostPath = resolveDevicePath(devicePath);
-    return atomically ? writeHostFileAtomically(hostPath, xml) : writeInPlace(hostPath, xml);
+    const bool written = atomically ? writeHostFileAtomically(hostPath, xml) : writeInPlace(hostPath, xml);
+    if (written) reportPlatformActivity(PlatformActivity::FileWritten, devicePath);
+    return written;
 }

@@ -1,11 +1,15 @@
 // The screen's page: connects to the device, keeps the device's last
-// report (what the launcher pushed: the processes, and each process's last
-// layout with its status-bar picture) and draws the phone and the controls
-// from it. A reload asks the device again, so it shows the same device.
+// report (what the launcher pushed: the processes, each process's last
+// layout with its status-bar picture, the Settings application's last page
+// event and the road of the last change) and draws the phone, the controls
+// and the road from it. A reload asks the device again, so it shows the
+// same device.
 
 import { Connection } from './connection.js';
 import { drawPhone } from './phone.js';
 import { drawControls, wireControls } from './controls.js';
+import { drawRoad } from './road.js';
+import { SettingsScreen } from './settings.js';
 
 const byId = (id) => document.getElementById(id);
 
@@ -39,16 +43,40 @@ const controls = {
   processes: byId('processes'),
 };
 
+const settingsElements = {
+  view: byId('settings-view'),
+  back: byId('settings-back'),
+  title: byId('settings-title'),
+  edit: byId('settings-edit'),
+  scroll: byId('settings-scroll'),
+  table: byId('settings-table'),
+  alertSheet: byId('alert-sheet'),
+  alertTitle: byId('alert-title'),
+  alertMessage: byId('alert-message'),
+  alertField: byId('alert-field'),
+  alertButtons: byId('alert-buttons'),
+  openinSheet: byId('openin-sheet'),
+  openinFile: byId('openin-file'),
+  openinHandlers: byId('openin-handlers'),
+  openinCancel: byId('openin-cancel'),
+};
+
+const roadElements = { action: byId('road-action'), steps: byId('road-steps') };
+
 // The device's last report.
-let model = { device: null, layouts: {} };
+let model = { device: null, layouts: {}, pages: {}, road: null };
 
 // For measurements and tests: the time of each animation frame that showed
 // a new status bar.
 window.zvStatusBarFrames = [];
 
+let settingsScreen = null;
+
 function draw() {
   drawPhone(model, phone, (time) => window.zvStatusBarFrames.push(time));
   drawControls(model, controls);
+  settingsScreen?.draw(model.pages.settings || null);
+  drawRoad(model.road, roadElements);
 }
 
 const connection = new Connection(`ws://${location.host}/ws`);
@@ -80,6 +108,17 @@ connection.on('layout', (message) => {
   model = { ...model, layouts: { ...model.layouts, [message.process]: message } };
   draw();
 });
+connection.on('page', (message) => {
+  const pages = { ...model.pages };
+  if (message.page) pages[message.process] = message.page;
+  else delete pages[message.process];
+  model = { ...model, pages };
+  draw();
+});
+connection.on('road', (message) => {
+  model = { ...model, road: message.road };
+  drawRoad(model.road, roadElements);
+});
 connection.on('reply', (message) => {
   if (message.reply && !message.reply.ok && message.reply.id === undefined) {
     byId('error').textContent = message.reply.error;
@@ -87,6 +126,7 @@ connection.on('reply', (message) => {
 });
 
 wireControls(controls, () => model, send);
+settingsScreen = new SettingsScreen(settingsElements, send);
 
 // Opening an application: start it when it has stopped, then bring it to the front.
 for (const icon of phone.appIcons) {
