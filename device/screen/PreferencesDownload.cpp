@@ -14,30 +14,6 @@ constexpr std::string_view kSettingsFile = "net.quellit.zorvane.plist";
 constexpr std::string_view kProfilePrefix = "net.quellit.zorvane_";
 constexpr std::string_view kProfileSuffix = ".plist";
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-std::optional<std::string> percentDecoded(std::string_view text) {
-    std::string decoded;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            decoded += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size()) return std::nullopt;
-        const int high = hexValue(text[i + 1]);
-        const int low = hexValue(text[i + 2]);
-        if (high < 0 || low < 0) return std::nullopt;
-        decoded += static_cast<char>(high * 16 + low);
-        i += 2;
-    }
-    return decoded;
-}
-
 bool isPreferencesFileName(std::string_view name) {
     if (name == kSettingsFile) return true;
     return name.size() >= kProfilePrefix.size() + kProfileSuffix.size() && name.starts_with(kProfilePrefix) &&
@@ -60,15 +36,14 @@ private:
 
 }  // namespace
 
-std::optional<std::string> downloadName(std::string_view encodedName, DownloadRefusal& refusal) {
-    refusal = {403, "Forbidden: only the settings file or a profile file of the preferences folder"};
-    const std::optional<std::string> name = percentDecoded(encodedName);
-    if (!name) return std::nullopt;
-    if (name->find('/') != std::string::npos || name->find('\0') != std::string::npos ||
-        name->find("..") != std::string::npos || !isPreferencesFileName(*name))
+std::optional<std::string> downloadName(std::string_view name, DownloadRefusal& refusal) {
+    if (name.find('/') != std::string_view::npos || name.find('\0') != std::string_view::npos ||
+        name.find("..") != std::string_view::npos || !isPreferencesFileName(name)) {
+        refusal = {403, "Forbidden: only the settings file or a profile file of the preferences folder"};
         return std::nullopt;
+    }
     refusal = {};
-    return name;
+    return std::string(name);
 }
 
 std::optional<std::string> readPreferencesFile(const std::string& folder, const std::string& name,

@@ -21,10 +21,12 @@ struct DownloadRefusal {
     std::string why;
 };
 
-// The file name a request path's last part names: percent-decoded once, then
-// it must be the settings file's or a profile file's name and hold no "/",
-// no "..", no NUL. Empty, with `refusal` filled, otherwise.
-std::optional<std::string> downloadName(std::string_view encodedName, DownloadRefusal& refusal);
+// The file name after kDownloadPathPrefix in the request's path, as the
+// HTTP server hands the path over: already percent-decoded (libsoup decodes
+// once and refuses encoded slashes and NUL bytes itself), so it is never
+// decoded again. It must be the settings file's or a profile file's name and
+// hold no "/", no "..", no NUL. Empty, with `refusal` filled, otherwise.
+std::optional<std::string> downloadName(std::string_view name, DownloadRefusal& refusal);
 
 // The bytes of `name` in `folder` (a host path), opened relative to the
 // folder without following a symlink; a plain file of at most

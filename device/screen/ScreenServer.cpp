@@ -164,14 +164,14 @@ void ScreenServer::serveFile(SoupServerMessage* message, const char* path) {
     soup_server_message_set_response(message, file->second.c_str(), SOUP_MEMORY_COPY, body->data(), body->size());
 }
 
-void ScreenServer::serveDownload(SoupServerMessage* message, std::string_view encodedName) {
+void ScreenServer::serveDownload(SoupServerMessage* message, std::string_view requestedName) {
     // A download is a navigation of the page itself: a request another
     // site's page starts says so in Origin.
     const std::string origin = header(message, "Origin");
     if (!origin.empty() && !originAllowed(origin, port_))
         return refuse(message, SOUP_STATUS_FORBIDDEN, "Forbidden: downloads are for the screen's own page");
     DownloadRefusal refusal;
-    const std::optional<std::string> name = downloadName(encodedName, refusal);
+    const std::optional<std::string> name = downloadName(requestedName, refusal);
     const std::optional<std::string> body = name ? readPreferencesFile(preferencesFolder_, *name, refusal) : std::nullopt;
     if (!body) return refuse(message, refusal.status, refusal.why.c_str());
     // The name as a quoted filename (anything unusual replaced) and, whole,
