@@ -77,7 +77,10 @@ std::optional<Json> Device::request(const std::string& process, const std::strin
         if (!parsed.id.is_null()) reply["id"] = parsed.id;
         return reply;
     }
-    if (!entry.process->send(line)) return errorReply(process + " is not running", parsed.id);
+    if (!entry.process->send(line))
+        return errorReply(entry.process->takesInput() ? process + " is not reading its input (too much is waiting)"
+                                                      : process + " is not running",
+                          parsed.id);
     return std::nullopt;
 }
 

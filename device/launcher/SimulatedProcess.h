@@ -39,6 +39,8 @@ public:
     // Starts the process; false (with a "start-failed" line) when it cannot be.
     bool start();
     bool running() const { return pid_ > 0; }
+    // Whether its input is still open (false once a write found it closed).
+    bool takesInput() const { return input_ >= 0; }
     // Queues the line (a newline is added) for the process's input; false
     // when the process is not running or no longer reads its input.
     bool send(const std::string& line);
