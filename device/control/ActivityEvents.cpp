@@ -61,7 +61,7 @@ void onActivity(PlatformActivity activity, std::string_view subject) {
 
 std::int64_t eventTime() {
     timespec now{};
-    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    ::clock_gettime(CLOCK_REALTIME, &now);
     return static_cast<std::int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
 }
 

@@ -12,7 +12,9 @@
 //   {"event":"delivered","name":N,"centre":...,"t":T}
 //                                       a notification reached an observer here
 //
-// T is in microseconds of CLOCK_MONOTONIC.
+// T is in microseconds since the Unix epoch (CLOCK_REALTIME): one clock for
+// every process of the machine, and one a browser can set its own times
+// against (performance.timeOrigin + performance.now(), in milliseconds).
 #pragma once
 
 #include <cstdint>

@@ -83,7 +83,8 @@ json RoadOfChange::toJson() const {
         const double ms = std::round(static_cast<double>(step.time - began_) / 10.0) / 100.0;
         steps.push_back({{"process", step.process}, {"kind", step.kind}, {"subject", step.subject}, {"ms", ms}});
     }
-    return {{"action", active_ ? nlohmann::json{{"process", actionProcess_}, {"cmd", command_}} : nlohmann::json()},
+    return {{"action", active_ ? nlohmann::json{{"process", actionProcess_}, {"cmd", command_}, {"t", began_}}
+                               : nlohmann::json()},
             {"steps", steps}};
 }
 

@@ -34,7 +34,7 @@ public:
     // The process ended: its next layout (once started again) is on the road.
     void processEnded(const std::string& process);
 
-    // {"action": {"process", "cmd"} or null, "steps": [{"process", "kind",
+    // {"action": {"process", "cmd", "t"} or null, "steps": [{"process", "kind",
     // "subject", "ms"}]}: kind is "wrote" (subject: the device path),
     // "posted", "delivered" (subject: the name) or "laidOut"; ms the time
     // since the action, in milliseconds. Steps in time order.

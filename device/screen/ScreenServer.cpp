@@ -98,6 +98,7 @@ ScreenServer::ScreenServer(device::Device& device, int port, std::string pageFol
 
 ScreenServer::~ScreenServer() {
     if (minuteTimer_) g_source_remove(minuteTimer_);
+    if (roadAnnouncement_) g_source_remove(roadAnnouncement_);
     while (!clients_.empty()) dropClient(clients_.begin()->first);
     soup_server_disconnect(server_);
     g_object_unref(server_);
@@ -271,7 +272,7 @@ void ScreenServer::processLine(const std::string& process, const json& parsed) {
         } else if (!onRoad) {
             broadcast({{"type", "event"}, {"process", process}, {"event", parsed}});
         }
-        if (onRoad) broadcast(roadMessage());
+        if (onRoad) announceRoad();
         return;
     }
     auto id = parsed.find("id");
@@ -331,6 +332,22 @@ json ScreenServer::layoutMessage(const std::string& process) const {
 }
 
 json ScreenServer::roadMessage() const { return {{"type", "road"}, {"road", road_.toJson()}}; }
+
+// A change's road grows by a dozen steps within milliseconds: the page gets
+// it once the launcher has nothing more urgent to pass on (a status bar
+// first), once for every step that arrived meanwhile.
+void ScreenServer::announceRoad() {
+    if (roadAnnouncement_) return;
+    roadAnnouncement_ = g_idle_add_full(
+        G_PRIORITY_LOW,
+        [](gpointer self) -> gboolean {
+            auto* server = static_cast<ScreenServer*>(self);
+            server->roadAnnouncement_ = 0;
+            server->broadcast(server->roadMessage());
+            return G_SOURCE_REMOVE;
+        },
+        this, nullptr);
+}
 
 void ScreenServer::sendTo(std::uint64_t client, const json& message) {
     auto it = clients_.find(client);

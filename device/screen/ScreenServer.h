@@ -95,6 +95,7 @@ private:
     nlohmann::json deviceMessage() const;
     nlohmann::json layoutMessage(const std::string& process) const;
     nlohmann::json roadMessage() const;
+    void announceRoad();
     void sendTo(std::uint64_t client, const nlohmann::json& message);
     void broadcast(const nlohmann::json& message);
     std::uint64_t clientOf(SoupWebsocketConnection* connection) const;
@@ -115,6 +116,7 @@ private:
     std::map<std::uint64_t, Pending> pending_;
     std::uint64_t nextRequest_ = 1;
     guint minuteTimer_ = 0;
+    guint roadAnnouncement_ = 0;
 };
 
 }  // namespace zv::screen

@@ -67,16 +67,24 @@ const roadElements = { action: byId('road-action'), steps: byId('road-steps') };
 let model = { device: null, layouts: {}, pages: {}, road: null };
 
 // For measurements and tests: the time of each animation frame that showed
-// a new status bar.
+// a new status bar, and of each layout message's arrival.
 window.zvStatusBarFrames = [];
+window.zvLayoutArrivals = [];
 
 let settingsScreen = null;
+let settingsFrame = 0;
 
 function draw() {
   drawPhone(model, phone, (time) => window.zvStatusBarFrames.push(time));
   drawControls(model, controls);
-  settingsScreen?.draw(model.pages.settings || null);
-  drawRoad(model.road, roadElements);
+  // The Settings application's page is drawn with the next frame, so a
+  // status bar arriving right behind it is not kept waiting.
+  if (!settingsFrame) {
+    settingsFrame = requestAnimationFrame(() => {
+      settingsFrame = 0;
+      settingsScreen?.draw(model.pages.settings || null);
+    });
+  }
 }
 
 const connection = new Connection(`ws://${location.host}/ws`);
@@ -105,6 +113,8 @@ connection.on('device', (message) => {
   draw();
 });
 connection.on('layout', (message) => {
+  window.zvLayoutArrivals.push({ process: message.process, time: performance.now() });
+  if (window.zvLayoutArrivals.length > 1000) window.zvLayoutArrivals.splice(0, 500);
   model = { ...model, layouts: { ...model.layouts, [message.process]: message } };
   draw();
 });
@@ -115,9 +125,16 @@ connection.on('page', (message) => {
   model = { ...model, pages };
   draw();
 });
+let roadFrame = 0;
 connection.on('road', (message) => {
   model = { ...model, road: message.road };
-  drawRoad(model.road, roadElements);
+  // Drawn with the next frame: a status bar that arrives meanwhile goes first.
+  if (!roadFrame) {
+    roadFrame = requestAnimationFrame(() => {
+      roadFrame = 0;
+      drawRoad(model.road, roadElements);
+    });
+  }
 });
 connection.on('reply', (message) => {
   if (message.reply && !message.reply.ok && message.reply.id === undefined) {
