@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace zv::screen {
 
@@ -33,58 +34,54 @@ bool RoadOfChange::take(const std::string& process, const json& event) {
         actionProcess_ = process;
         command_ = text(event, "cmd");
         began_ = time;
-        steps_.clear();
-        posted_.clear();
-        awaitingLayout_.clear();
+        events_.clear();
         return true;
     }
-    if (!active_ || time < began_) return false;
+    if (!active_ || time < began_ || events_.size() >= kMaxEvents) return false;
     if (kind == "wrote") {
-        add({process, "wrote", text(event, "file"), time});
-        return true;
+        events_.push_back({process, kind, text(event, "file"), time});
+    } else if (kind == "posted" || kind == "delivered") {
+        events_.push_back({process, kind, text(event, "name"), time});
+    } else if (kind == "layout") {
+        events_.push_back({process, kind, "", time});
+    } else {
+        return false;
     }
-    if (kind == "posted") {
-        const std::string name = text(event, "name");
-        posted_.insert(name);
-        add({process, "posted", name, time});
-        return true;
-    }
-    if (kind == "delivered") {
-        const std::string name = text(event, "name");
-        if (!posted_.count(name)) return false;
-        awaitingLayout_.insert(process);
-        add({process, "delivered", name, time});
-        return true;
-    }
-    if (kind == "layout") {
-        if (!awaitingLayout_.erase(process)) return false;
-        add({process, "laidOut", "", time});
-        return true;
-    }
-    return false;
+    return true;
 }
 
-void RoadOfChange::processEnded(const std::string& process) {
-    if (active_) awaitingLayout_.insert(process);
-}
-
-void RoadOfChange::add(Step step) {
-    if (steps_.size() >= kMaxSteps) return;
-    // Events of different processes arrive through different pipes: keep
-    // the steps in the order of their times.
-    auto at = std::upper_bound(steps_.begin(), steps_.end(), step.time,
-                               [](std::int64_t time, const Step& s) { return time < s.time; });
-    steps_.insert(at, std::move(step));
+void RoadOfChange::processEnded(const std::string& process, std::int64_t time) {
+    if (active_ && time >= began_ && events_.size() < kMaxEvents) events_.push_back({process, "ended", "", time});
 }
 
 json RoadOfChange::toJson() const {
-    nlohmann::json steps = nlohmann::json::array();
-    for (const Step& step : steps_) {
-        const double ms = std::round(static_cast<double>(step.time - began_) / 10.0) / 100.0;
-        steps.push_back({{"process", step.process}, {"kind", step.kind}, {"subject", step.subject}, {"ms", ms}});
+    std::vector<Event> ordered = events_;
+    std::stable_sort(ordered.begin(), ordered.end(), [](const Event& a, const Event& b) { return a.time < b.time; });
+    std::set<std::string> posted;
+    std::set<std::string> awaitingLayout;
+    json steps = json::array();
+    auto step = [&](const Event& e, const char* kind) {
+        if (steps.size() >= kMaxSteps) return;
+        const double ms = std::round(static_cast<double>(e.time - began_) / 10.0) / 100.0;
+        steps.push_back({{"process", e.process}, {"kind", kind}, {"subject", e.subject}, {"ms", ms}});
+    };
+    for (const Event& e : ordered) {
+        if (e.kind == "wrote") {
+            step(e, "wrote");
+        } else if (e.kind == "posted") {
+            posted.insert(e.subject);
+            step(e, "posted");
+        } else if (e.kind == "delivered") {
+            if (!posted.count(e.subject)) continue;
+            awaitingLayout.insert(e.process);
+            step(e, "delivered");
+        } else if (e.kind == "ended") {
+            awaitingLayout.insert(e.process);
+        } else if (e.kind == "layout" && awaitingLayout.erase(e.process)) {
+            step(e, "laidOut");
+        }
     }
-    return {{"action", active_ ? nlohmann::json{{"process", actionProcess_}, {"cmd", command_}, {"t", began_}}
-                               : nlohmann::json()},
+    return {{"action", active_ ? json{{"process", actionProcess_}, {"cmd", command_}, {"t", began_}} : json()},
             {"steps", steps}};
 }
 

@@ -4,12 +4,15 @@
 // each status bar laid out again — each step with its time from the action.
 //
 // Built from the processes' own events (control/ActivityEvents.h and the
-// hosts' layout events), whose times share one clock. A plain record: the
-// screen server feeds it and sends what it holds.
+// layout events), whose times share one clock. Events of different
+// processes come through different pipes, so they may arrive in another
+// order than they happened: the road is worked out in the order of their
+// times, whatever order they were taken in.
 //
-// What counts as a step of the road:
-//   - "wrote" and "posted" events of any process after the action;
-//   - "delivered" events of a name posted on this road;
+// What counts as a step of the road, walking the events after the action in
+// time order:
+//   - every "wrote" and "posted" event;
+//   - a "delivered" event of a name posted before it on this road;
 //   - the first "layout" event of a process after a delivery to it on this
 //     road, or after it ended during the road (a relaunched SpringBoard).
 // Anything else (a later charger notification, a layout nobody asked for)
@@ -17,7 +20,6 @@
 #pragma once
 
 #include <cstdint>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -28,34 +30,33 @@ namespace zv::screen {
 class RoadOfChange {
 public:
     static constexpr std::size_t kMaxSteps = 64;
+    static constexpr std::size_t kMaxEvents = 256;
 
-    // Takes one event of a process; true when the road changed.
+    // Takes one event of a process; true when the road may have changed.
     bool take(const std::string& process, const nlohmann::json& event);
-    // The process ended: its next layout (once started again) is on the road.
-    void processEnded(const std::string& process);
+    // The process ended at `time` (the events' clock): its next layout (once
+    // started again) is a step.
+    void processEnded(const std::string& process, std::int64_t time);
 
-    // {"action": {"process", "cmd", "t"} or null, "steps": [{"process", "kind",
-    // "subject", "ms"}]}: kind is "wrote" (subject: the device path),
+    // {"action": {"process", "cmd", "t"} or null, "steps": [{"process",
+    // "kind", "subject", "ms"}]}: kind is "wrote" (subject: the device path),
     // "posted", "delivered" (subject: the name) or "laidOut"; ms the time
     // since the action, in milliseconds. Steps in time order.
     nlohmann::json toJson() const;
 
 private:
-    struct Step {
+    struct Event {
         std::string process;
-        std::string kind;
+        std::string kind;  // "wrote", "posted", "delivered", "layout", "ended"
         std::string subject;
         std::int64_t time = 0;
     };
-    void add(Step step);
 
     bool active_ = false;
     std::string actionProcess_;
     std::string command_;
     std::int64_t began_ = 0;
-    std::vector<Step> steps_;
-    std::set<std::string> posted_;         // names posted on this road
-    std::set<std::string> awaitingLayout_;  // processes whose next layout is a step
+    std::vector<Event> events_;  // after the action, in the order taken
 };
 
 }  // namespace zv::screen

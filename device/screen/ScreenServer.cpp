@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "PreferencesDownload.h"
+#include "control/ActivityEvents.h"
 #include "RequestLine.h"
 #include "ScreenAccess.h"
 #include "ScreenMessage.h"
@@ -300,7 +301,7 @@ void ScreenServer::processLine(const std::string& process, const json& parsed) {
 // A process that ended answers none of the requests it was sent, and
 // shows no page.
 void ScreenServer::processExited(const std::string& process) {
-    road_.processEnded(process);
+    road_.processEnded(process, control::eventTime());
     if (pages_.erase(process)) broadcast({{"type", "page"}, {"process", process}, {"page", nullptr}});
     for (auto it = pending_.begin(); it != pending_.end();) {
         if (it->second.process != process) {

@@ -70,6 +70,7 @@ test('with "Show Time on Lock Screen" on, the locked status bar shows the time w
     await page.waitForSelector('#screen[data-view=lock]');
     await page.waitForFunction(() => !document.querySelector('#status-bar g.item[data-type="0"]'));
     await page.click('#unlock');
+    await page.waitForSelector('#screen[data-view=settings]');
 
     await openSettings(page);
     const toggle = settingsRow(page, 'Show Time on Lock Screen').locator('.switch');
