@@ -34,28 +34,31 @@ bool RoadOfChange::take(const std::string& process, const json& event) {
         actionProcess_ = process;
         command_ = text(event, "cmd");
         began_ = time;
-        events_.clear();
         return true;
     }
-    if (!active_ || time < began_ || events_.size() >= kMaxEvents) return false;
     if (kind == "wrote") {
-        events_.push_back({process, kind, text(event, "file"), time});
+        keep({process, kind, text(event, "file"), time});
     } else if (kind == "posted" || kind == "delivered") {
-        events_.push_back({process, kind, text(event, "name"), time});
+        keep({process, kind, text(event, "name"), time});
     } else if (kind == "layout") {
-        events_.push_back({process, kind, "", time});
+        keep({process, kind, "", time});
     } else {
         return false;
     }
-    return true;
+    return active_ && time >= began_;
 }
 
-void RoadOfChange::processEnded(const std::string& process, std::int64_t time) {
-    if (active_ && time >= began_ && events_.size() < kMaxEvents) events_.push_back({process, "ended", "", time});
+void RoadOfChange::processEnded(const std::string& process, std::int64_t time) { keep({process, "ended", "", time}); }
+
+void RoadOfChange::keep(Event event) {
+    if (events_.size() == kMaxEvents) events_.pop_front();
+    events_.push_back(std::move(event));
 }
 
 json RoadOfChange::toJson() const {
-    std::vector<Event> ordered = events_;
+    std::vector<Event> ordered;
+    for (const Event& e : events_)
+        if (active_ && e.time >= began_) ordered.push_back(e);
     std::stable_sort(ordered.begin(), ordered.end(), [](const Event& a, const Event& b) { return a.time < b.time; });
     std::set<std::string> posted;
     std::set<std::string> awaitingLayout;

@@ -6,8 +6,10 @@
 // Built from the processes' own events (control/ActivityEvents.h and the
 // layout events), whose times share one clock. Events of different
 // processes come through different pipes, so they may arrive in another
-// order than they happened: the road is worked out in the order of their
-// times, whatever order they were taken in.
+// order than they happened — a host's delivery even before the action that
+// caused it: the record keeps the latest kMaxEvents events, and the road is
+// worked out from them in the order of their times, whatever order they
+// were taken in.
 //
 // What counts as a step of the road, walking the events after the action in
 // time order:
@@ -21,7 +23,7 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
+#include <deque>
 
 #include <nlohmann/json.hpp>
 
@@ -33,6 +35,7 @@ public:
     static constexpr std::size_t kMaxEvents = 256;
 
     // Takes one event of a process; true when the road may have changed.
+    // An "action" starts a new road.
     bool take(const std::string& process, const nlohmann::json& event);
     // The process ended at `time` (the events' clock): its next layout (once
     // started again) is a step.
@@ -51,12 +54,13 @@ private:
         std::string subject;
         std::int64_t time = 0;
     };
+    void keep(Event event);
 
     bool active_ = false;
     std::string actionProcess_;
     std::string command_;
     std::int64_t began_ = 0;
-    std::vector<Event> events_;  // after the action, in the order taken
+    std::deque<Event> events_;  // the latest, in the order taken
 };
 
 }  // namespace zv::screen

@@ -36,12 +36,12 @@ std::vector<std::string> steps(const RoadOfChange& road) {
 TEST(RoadOfChange, AChangeAcrossProcessesInTimeOrderWhateverOrderItArrivesIn) {
     RoadOfChange road;
     EXPECT_TRUE(road.toJson()["action"].is_null());
-    EXPECT_FALSE(road.take("springboard", event("layout", 5)));  // no action yet
+    EXPECT_FALSE(road.take("springboard", event("layout", -5)));  // no action yet
+    // SpringBoard's pipe is read before the Settings application's.
+    EXPECT_FALSE(road.take("springboard", event("delivered", 7600, {{"name", "p"}})));
     EXPECT_TRUE(road.take("settings", event("action", 0, {{"cmd", "move"}})));
     EXPECT_TRUE(road.take("settings", event("wrote", 7000, {{"file", "/var/x.plist"}})));
     EXPECT_TRUE(road.take("settings", event("posted", 7100, {{"name", "p"}})));
-    // SpringBoard's pipe is read before the Settings application's second post.
-    road.take("springboard", event("delivered", 7600, {{"name", "p"}}));
     road.take("springboard", event("delivered", 9300, {{"name", "r"}}));
     road.take("springboard", event("layout", 9400));
     road.take("springboard", event("layout", 9900));  // only the first after a delivery
@@ -69,6 +69,7 @@ TEST(RoadOfChange, WhatDidNotFollowTheActionStaysOff) {
 
     // A new action starts a new road.
     road.take("settings", event("posted", 400, {{"name", "p"}}));
+    EXPECT_EQ(steps(road), std::vector<std::string>{"settings posted p"});
     road.take("settings", event("action", 1000, {{"cmd", "press"}}));
     EXPECT_TRUE(steps(road).empty());
     EXPECT_EQ(road.toJson()["action"]["cmd"], "press");
@@ -87,11 +88,15 @@ TEST(RoadOfChange, ARelaunchedProcessCountsItsFirstLayout) {
     EXPECT_EQ(steps(road).back(), "app laidOut");
 }
 
-TEST(RoadOfChange, HoldsAtMostItsLimitOfSteps) {
+TEST(RoadOfChange, HoldsAtMostItsLimitsOfStepsAndEvents) {
     RoadOfChange road;
     road.take("settings", event("action", 0, {{"cmd", "move"}}));
     for (int i = 0; i < 200; ++i) road.take("settings", event("wrote", i, {{"file", "/f"}}));
     EXPECT_EQ(road.toJson()["steps"].size(), RoadOfChange::kMaxSteps);
+    // The oldest events make room for new ones.
+    for (int i = 0; i < 1000; ++i) road.take("app", event("layout", 1000 + i));
+    road.take("settings", event("posted", 5000, {{"name", "p"}}));
+    EXPECT_EQ(steps(road), std::vector<std::string>{"settings posted p"});
 }
 
 }  // namespace

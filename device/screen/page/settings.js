@@ -159,8 +159,8 @@ export class SettingsScreen {
   // event again only when `force`.
   draw(event, force = false) {
     if (event === this.last && !force) return;
-    if (this.reorder.active) {
-      this.pending = event;  // a drag in progress is never redrawn under the pointer
+    if (this.reorder.active || (this.press && !this.press.done)) {
+      this.pending = event;  // a gesture in progress is never redrawn under the pointer
       return;
     }
     this.pending = undefined;
@@ -187,8 +187,19 @@ export class SettingsScreen {
     e.edit.textContent = this.editingUi ? 'Done' : 'Edit';
     e.view.dataset.page = page.class || '';
     drawTable(e.table, page, this.editingUi);
+    // A delete button a swipe revealed stays while its row does.
+    const revealed = this.revealed &&
+      e.table.querySelector(`.row.deletable[data-section="${this.revealed.section}"][data-row="${this.revealed.row}"]`);
+    if (revealed && revealed.dataset.title === this.revealed.title) revealed.classList.add('revealed');
+    else this.revealed = null;
     drawSheets(e, event);
     this.last = event;
+  }
+
+  // Records which row shows its delete button after a swipe (null: none).
+  reveal(row, shown) {
+    row.classList.toggle('revealed', shown);
+    this.revealed = shown ? { section: row.dataset.section, row: row.dataset.row, title: row.dataset.title } : null;
   }
 
   redraw() {
@@ -201,7 +212,6 @@ export class SettingsScreen {
     this.send({ cmd: 'move', from, to }).then((reply) => {
       if (!reply.ok) this.redraw();
     });
-    if (this.pending !== undefined) this.redraw();
   }
 
   wire() {
@@ -231,7 +241,7 @@ export class SettingsScreen {
     this.press = press;
     // Another row's revealed delete button goes away.
     for (const open of this.e.table.querySelectorAll('.row.revealed')) {
-      if (open !== row && !this.editingUi) open.classList.remove('revealed');
+      if (open !== row && !this.editingUi) this.reveal(open, false);
     }
     // A finger lifts a row by its reorder control (elsewhere it scrolls);
     // the mouse anywhere on the row.
@@ -260,10 +270,10 @@ export class SettingsScreen {
     const dy = event.clientY - press.y;
     if (Math.hypot(dx, dy) > SLOP) clearTimeout(press.timer);
     if (press.row?.classList.contains('deletable') && dx < -SWIPE_TO_DELETE && Math.abs(dy) < SWIPE_TO_DELETE) {
-      press.row.classList.add('revealed');
+      this.reveal(press.row, true);
       press.done = true;
     } else if (press.row?.classList.contains('revealed') && dx > SWIPE_TO_DELETE && !this.editingUi) {
-      press.row.classList.remove('revealed');
+      this.reveal(press.row, false);
       press.done = true;
     }
   }
@@ -275,17 +285,18 @@ export class SettingsScreen {
     clearTimeout(press.timer);
     if (this.reorder.armed) {
       this.reorder.drop(event);
-      return;
+    } else {
+      const moved = Math.hypot(event.clientX - press.x, event.clientY - press.y) > SLOP;
+      if (!press.done && !moved && press.row && !press.row.classList.contains('revealed')) this.tap(press.row, event.target);
     }
-    const moved = Math.hypot(event.clientX - press.x, event.clientY - press.y) > SLOP;
-    if (press.done || moved || !press.row || press.row.classList.contains('revealed')) return;
-    this.tap(press.row, event.target);
+    if (this.pending !== undefined && !this.reorder.active) this.redraw();
   }
 
   cancelPress() {
     if (this.press) clearTimeout(this.press.timer);
     this.press = null;
     if (this.reorder.armed) this.reorder.cancel();
+    if (this.pending !== undefined) this.redraw();
   }
 
   tap(row, target) {
