@@ -85,10 +85,29 @@ test('with "Show Time on Lock Screen" on, the locked status bar shows the time w
   });
 });
 
+test('a finger drags a row by its reorder control', async (t) => {
+  await onScreen(t, browser, device, async (page) => {
+    await openSettingsPage(page, 'Sort Order', 'ZVSortOrderController');
+    const handle = await settingsRow(page, '00 Time').locator('.reorder-handle').boundingBox();
+    const center = await page.locator('.table-section[data-section="1"] .section-header').boundingBox();
+    const touch = await page.context().newCDPSession(page);
+    const x = handle.x + handle.width / 2;
+    const from = handle.y + handle.height / 2;
+    const to = center.y + center.height - 4;
+    await touch.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x, y: from }] });
+    for (let i = 1; i <= 8; ++i) {
+      await touch.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: [{ x, y: from + ((to - from) * i) / 8 }] });
+    }
+    await touch.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+    await waitForStatusBar(page, { center: [0], right: [16, 13, 8, 7] });
+  });
+});
+
 test('a profile saved, the settings reset, the profile loaded back: the layout returns', async (t) => {
   await onScreen(t, browser, device, async (page) => {
     const saved = (await layoutOf(page, 'springboard'));
     await openSettingsPage(page, 'Profiles', 'ZVProfileController');
+    assert.equal(await page.locator('#settings-table .row.movable').count(), 0, 'profiles cannot be picked up');
 
     // Save: a tap on the Current row asks for a name.
     await settingsRow(page, 'Unsaved').click();
