@@ -1,5 +1,8 @@
 #include "ScreenServer.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+
 #include <cctype>
 #include <chrono>
 #include <filesystem>
@@ -201,9 +204,13 @@ void ScreenServer::serveDownload(SoupServerMessage* message, std::string_view re
     soup_server_message_set_response(message, "application/x-plist", SOUP_MEMORY_COPY, body->data(), body->size());
 }
 
-void ScreenServer::onWebSocket(SoupServer*, SoupServerMessage*, const char*, SoupWebsocketConnection* connection,
+void ScreenServer::onWebSocket(SoupServer*, SoupServerMessage* message, const char*, SoupWebsocketConnection* connection,
                                gpointer data) {
     auto* self = static_cast<ScreenServer*>(data);
+    // Each message is sent at once: a status bar must not wait behind the
+    // acknowledgement of the page event sent just before it (Nagle).
+    if (GSocket* socket = soup_server_message_get_socket(message))
+        g_socket_set_option(socket, IPPROTO_TCP, TCP_NODELAY, 1, nullptr);
     const std::uint64_t id = self->nextClient_++;
     Client& client = self->clients_[id];
     client.connection = static_cast<SoupWebsocketConnection*>(g_object_ref(connection));
