@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "bluetooth/BluetoothManager.h"
+#include "control/ActivityEvents.h"
 #include "runtime/Runtime.h"
 #include "springboard/SpringBoardClasses.h"
 #include "uikit/UIApplication.h"
@@ -64,6 +65,7 @@ Json statusBarLayout(bool detail) {
 Json layoutEvent(const HostContext& context) {
     Json event = statusBarLayout(false);
     event["event"] = "layout";
+    event["t"] = control::eventTime();
     UIApplication* application = sharedApplicationObject();
     event["battery"] = {{"capacity", application->statusBar->views().battery->capacity},
                         {"state", context.batteryState}};

@@ -17,6 +17,7 @@
 #include "HostCommands.h"
 #include "HookableMethods.h"
 #include "LayoutEvent.h"
+#include "control/ActivityEvents.h"
 #include "control/ControlChannel.h"
 #include "foundation/MainQueue.h"
 #include "springboard/SpringBoardClasses.h"
@@ -29,6 +30,7 @@
 int main() {
     const char* role = std::getenv("ZV_HOST_ROLE");
     const bool isSpringBoard = role && std::strcmp(role, "springboard") == 0;
+    zv::control::writeActivityEvents();
 
     registerUIKitClasses();
     if (isSpringBoard) {

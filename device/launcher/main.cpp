@@ -84,7 +84,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<zv::screen::ScreenServer> screen;
     if (options.screen) {
         try {
-            screen = std::make_unique<zv::screen::ScreenServer>(device, options.port, ZV_SCREEN_PAGE_DIR);
+            screen = std::make_unique<zv::screen::ScreenServer>(device, options.port, ZV_SCREEN_PAGE_DIR,
+                                                                root + "/var/mobile/Library/Preferences");
         } catch (const std::exception& e) {
             std::cerr << "launcher: cannot serve the screen: " << e.what() << std::endl;
             return 1;

@@ -1,8 +1,14 @@
 #include "ScreenServer.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 
+#include "PreferencesDownload.h"
+#include "control/ActivityEvents.h"
 #include "RequestLine.h"
 #include "ScreenAccess.h"
 #include "ScreenMessage.h"
@@ -48,8 +54,11 @@ std::string header(SoupServerMessage* message, const char* name) {
 
 }  // namespace
 
-ScreenServer::ScreenServer(device::Device& device, int port, std::string pageFolder)
-    : device_(device), pageFolder_(std::move(pageFolder)), token_(makeAccessToken()) {
+ScreenServer::ScreenServer(device::Device& device, int port, std::string pageFolder, std::string preferencesFolder)
+    : device_(device),
+      pageFolder_(std::move(pageFolder)),
+      preferencesFolder_(std::move(preferencesFolder)),
+      token_(makeAccessToken()) {
     // The page is the files of its folder, by name: nothing else is served.
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(pageFolder_, error)) {
@@ -93,6 +102,7 @@ ScreenServer::ScreenServer(device::Device& device, int port, std::string pageFol
 
 ScreenServer::~ScreenServer() {
     if (minuteTimer_) g_source_remove(minuteTimer_);
+    if (roadAnnouncement_) g_source_remove(roadAnnouncement_);
     while (!clients_.empty()) dropClient(clients_.begin()->first);
     soup_server_disconnect(server_);
     g_object_unref(server_);
@@ -140,6 +150,8 @@ void ScreenServer::onRequest(SoupServer*, SoupServerMessage* message, const char
 void ScreenServer::serveFile(SoupServerMessage* message, const char* path) {
     const std::string method = soup_server_message_get_method(message);
     if (method != "GET" && method != "HEAD") return refuse(message, SOUP_STATUS_METHOD_NOT_ALLOWED, "Method not allowed");
+    if (std::string_view(path).starts_with(kDownloadPathPrefix))
+        return serveDownload(message, std::string_view(path).substr(kDownloadPathPrefix.size()));
     std::string name = std::string(path) == "/" ? "index.html" : std::string(path).substr(1);
     auto file = pageFiles_.find(name);
     if (file == pageFiles_.end()) return refuse(message, SOUP_STATUS_NOT_FOUND, "Not found");
@@ -157,9 +169,48 @@ void ScreenServer::serveFile(SoupServerMessage* message, const char* path) {
     soup_server_message_set_response(message, file->second.c_str(), SOUP_MEMORY_COPY, body->data(), body->size());
 }
 
-void ScreenServer::onWebSocket(SoupServer*, SoupServerMessage*, const char*, SoupWebsocketConnection* connection,
+void ScreenServer::serveDownload(SoupServerMessage* message, std::string_view requestedName) {
+    // A download is a navigation of the page itself: a request another
+    // site's page starts says so in Origin.
+    const std::string origin = header(message, "Origin");
+    if (!origin.empty() && !originAllowed(origin, port_))
+        return refuse(message, SOUP_STATUS_FORBIDDEN, "Forbidden: downloads are for the screen's own page");
+    DownloadRefusal refusal;
+    const std::optional<std::string> name = downloadName(requestedName, refusal);
+    const std::optional<std::string> body = name ? readPreferencesFile(preferencesFolder_, *name, refusal) : std::nullopt;
+    if (!body) return refuse(message, refusal.status, refusal.why.c_str());
+    // The name as a quoted filename (anything unusual replaced) and, whole,
+    // percent-encoded in UTF-8.
+    std::string plain;
+    std::string encoded;
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (unsigned char c : *name) {
+        const bool safe = std::isalnum(c) || c == '.' || c == '_' || c == '-';
+        plain += safe || c == ' ' ? static_cast<char>(c) : '_';
+        if (safe) {
+            encoded += static_cast<char>(c);
+        } else {
+            encoded += '%';
+            encoded += kHex[c >> 4];
+            encoded += kHex[c & 0xF];
+        }
+    }
+    SoupMessageHeaders* headers = soup_server_message_get_response_headers(message);
+    const std::string disposition = "attachment; filename=\"" + plain + "\"; filename*=UTF-8''" + encoded;
+    soup_message_headers_replace(headers, "Content-Disposition", disposition.c_str());
+    soup_message_headers_replace(headers, "Cache-Control", "no-store");
+    soup_message_headers_replace(headers, "X-Content-Type-Options", "nosniff");
+    soup_server_message_set_status(message, SOUP_STATUS_OK, nullptr);
+    soup_server_message_set_response(message, "application/x-plist", SOUP_MEMORY_COPY, body->data(), body->size());
+}
+
+void ScreenServer::onWebSocket(SoupServer*, SoupServerMessage* message, const char*, SoupWebsocketConnection* connection,
                                gpointer data) {
     auto* self = static_cast<ScreenServer*>(data);
+    // Each message is sent at once: a status bar must not wait behind the
+    // acknowledgement of the page event sent just before it (Nagle).
+    if (GSocket* socket = soup_server_message_get_socket(message))
+        g_socket_set_option(socket, IPPROTO_TCP, TCP_NODELAY, 1, nullptr);
     const std::uint64_t id = self->nextClient_++;
     Client& client = self->clients_[id];
     client.connection = static_cast<SoupWebsocketConnection*>(g_object_ref(connection));
@@ -170,6 +221,9 @@ void ScreenServer::onWebSocket(SoupServer*, SoupServerMessage*, const char*, Sou
     self->sendTo(id, self->deviceMessage());
     for (const auto& process : self->device_.names())
         if (!self->device_.status(process).layout.is_null()) self->sendTo(id, self->layoutMessage(process));
+    for (const auto& [process, page] : self->pages_)
+        self->sendTo(id, {{"type", "page"}, {"process", process}, {"page", page}});
+    self->sendTo(id, self->roadMessage());
 }
 
 void ScreenServer::onMessage(SoupWebsocketConnection* connection, gint type, GBytes* data, gpointer self) {
@@ -217,10 +271,16 @@ void ScreenServer::handleMessage(std::uint64_t client, std::string_view text) {
 void ScreenServer::processLine(const std::string& process, const json& parsed) {
     if (!parsed.is_object()) return;
     if (auto event = parsed.find("event"); event != parsed.end()) {
-        if (*event == "layout")
+        const bool onRoad = road_.take(process, parsed);
+        if (*event == "layout") {
             broadcast(layoutMessage(process));
-        else
+        } else if (*event == "page") {
+            pages_[process] = parsed;
+            broadcast({{"type", "page"}, {"process", process}, {"page", parsed}});
+        } else if (!onRoad) {
             broadcast({{"type", "event"}, {"process", process}, {"event", parsed}});
+        }
+        if (onRoad) announceRoad();
         return;
     }
     auto id = parsed.find("id");
@@ -245,8 +305,11 @@ void ScreenServer::processLine(const std::string& process, const json& parsed) {
     sendTo(client, {{"type", "reply"}, {"process", process}, {"reply", std::move(reply)}});
 }
 
-// A process that ended answers none of the requests it was sent.
+// A process that ended answers none of the requests it was sent, and
+// shows no page.
 void ScreenServer::processExited(const std::string& process) {
+    road_.processEnded(process, control::eventTime());
+    if (pages_.erase(process)) broadcast({{"type", "page"}, {"process", process}, {"page", nullptr}});
     for (auto it = pending_.begin(); it != pending_.end();) {
         if (it->second.process != process) {
             ++it;
@@ -274,6 +337,24 @@ json ScreenServer::deviceMessage() const {
 json ScreenServer::layoutMessage(const std::string& process) const {
     const json layout = device_.status(process).layout;
     return {{"type", "layout"}, {"process", process}, {"layout", layout}, {"statusBar", statusBarImage(layout, timeText())}};
+}
+
+json ScreenServer::roadMessage() const { return {{"type", "road"}, {"road", road_.toJson()}}; }
+
+// A change's road grows by a dozen steps within milliseconds: the page gets
+// it once the launcher has nothing more urgent to pass on (a status bar
+// first), once for every step that arrived meanwhile.
+void ScreenServer::announceRoad() {
+    if (roadAnnouncement_) return;
+    roadAnnouncement_ = g_idle_add_full(
+        G_PRIORITY_LOW,
+        [](gpointer self) -> gboolean {
+            auto* server = static_cast<ScreenServer*>(self);
+            server->roadAnnouncement_ = 0;
+            server->broadcast(server->roadMessage());
+            return G_SOURCE_REMOVE;
+        },
+        this, nullptr);
 }
 
 void ScreenServer::sendTo(std::uint64_t client, const json& message) {

@@ -10,11 +10,21 @@
 //   {"type":"layout","process":P,"layout":E,"statusBar":SVG}
 //       on connecting (for each process that laid out) and on each layout
 //       event E of a process, with the status-bar picture of E;
+//   {"type":"page","process":P,"page":E}
+//       on connecting and on each page event E of a process (the Settings
+//       application's screen: its page, alert and open-in menu);
+//   {"type":"road","road":R}
+//       on connecting and whenever the road of the last change grows
+//       (RoadOfChange.h), from the processes' activity and layout events;
 //   {"type":"event","process":P,"event":E}  every other event of a process;
 //   {"type":"reply","process":P,"reply":R}  the reply to this page's request
 //       (its id echoed), or the error for a message that was refused.
 // The page sends ScreenMessage.h's messages. The page holds no state: a new
 // connection is told the whole device again.
+//
+// GET /download/<name> serves a settings or profile file of the device's
+// preferences folder, for the open-in menu's "This computer"
+// (PreferencesDownload.h), behind the same checks as everything else.
 #pragma once
 
 #include <libsoup/soup.h>
@@ -27,6 +37,7 @@
 #include <nlohmann/json.hpp>
 
 #include "Device.h"
+#include "RoadOfChange.h"
 
 namespace zv::screen {
 
@@ -37,8 +48,9 @@ struct ScreenServerError : std::runtime_error {
 class ScreenServer {
 public:
     // Listens on 127.0.0.1:port (0: a free port). Throws ScreenServerError
-    // when it cannot (the port is taken ...). `pageFolder` holds the page.
-    ScreenServer(device::Device& device, int port, std::string pageFolder);
+    // when it cannot (the port is taken ...). `pageFolder` holds the page;
+    // `preferencesFolder` is the host path of the device's preferences folder.
+    ScreenServer(device::Device& device, int port, std::string pageFolder, std::string preferencesFolder);
     ~ScreenServer();
     ScreenServer(const ScreenServer&) = delete;
     ScreenServer& operator=(const ScreenServer&) = delete;
@@ -75,12 +87,15 @@ private:
 
     void checkAccess(SoupServerMessage* message, const char* path, GHashTable* query);
     void serveFile(SoupServerMessage* message, const char* path);
+    void serveDownload(SoupServerMessage* message, std::string_view requestedName);
     void handleMessage(std::uint64_t client, std::string_view text);
     void processLine(const std::string& process, const nlohmann::json& parsed);
     void processExited(const std::string& process);
 
     nlohmann::json deviceMessage() const;
     nlohmann::json layoutMessage(const std::string& process) const;
+    nlohmann::json roadMessage() const;
+    void announceRoad();
     void sendTo(std::uint64_t client, const nlohmann::json& message);
     void broadcast(const nlohmann::json& message);
     std::uint64_t clientOf(SoupWebsocketConnection* connection) const;
@@ -89,6 +104,9 @@ private:
 
     device::Device& device_;
     std::string pageFolder_;
+    std::string preferencesFolder_;
+    std::map<std::string, nlohmann::json> pages_;  // each process's last page event
+    RoadOfChange road_;
     std::map<std::string, std::string> pageFiles_;  // served name -> content type
     std::string token_;
     int port_ = 0;
@@ -98,6 +116,7 @@ private:
     std::map<std::uint64_t, Pending> pending_;
     std::uint64_t nextRequest_ = 1;
     guint minuteTimer_ = 0;
+    guint roadAnnouncement_ = 0;
 };
 
 }  // namespace zv::screen

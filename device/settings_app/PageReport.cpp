@@ -1,6 +1,7 @@
 #include "PageReport.h"
 
 #include "preferences/PSTableCell.h"
+#include "uikit/controls/UILongPressGestureRecognizer.h"
 #include "uikit/views/UILabel.h"
 
 namespace zv::device {
@@ -47,12 +48,14 @@ Json colorJson(const UIColor& c) { return Json::array({c.red, c.green, c.blue, c
 
 Json optionalText(const std::optional<std::string>& text) { return text ? Json(*text) : Json(); }
 
-Json rowJson(UITableViewCell& cell, bool selected) {
+Json rowJson(UITableView& table, NSIndexPath path, UITableViewCell& cell, bool selected) {
     Json row{{"title", cell.textLabel()->text()},
              {"titleColor", colorJson(cell.textLabel()->textColor())},
              {"style", static_cast<NSInteger>(cell.style())},
              {"reuseIdentifier", cell.reuseIdentifier()},
-             {"selected", selected}};
+             {"selected", selected},
+             {"movable", table.canUserMoveRow(path)},
+             {"deletable", table.canUserDeleteRow(path)}};
     if (UILabel* detail = cell.detailTextLabel()) {
         row["detail"] = detail->text();
         row["detailColor"] = colorJson(detail->textColor());
@@ -70,6 +73,17 @@ Json rowJson(UITableViewCell& cell, bool selected) {
         row["kind"] = "cell";
     }
     return row;
+}
+
+// The minimum durations of the long-press recognizers on the table and the
+// views around it (those a press on the table reaches).
+Json longPressDurations(UITableView& table) {
+    Json durations = Json::array();
+    for (UIView* view = &table; view; view = view->superview())
+        for (const auto& recognizer : view->gestureRecognizers())
+            if (auto press = std::dynamic_pointer_cast<UILongPressGestureRecognizer>(recognizer))
+                durations.push_back(press->minimumPressDuration());
+    return durations;
 }
 
 UITableView* findTable(UIView& view) {
@@ -117,7 +131,7 @@ Json pageJson(PSViewController& page, const std::string& className, std::size_t 
             const UITableViewSection& section = all[s];
             Json rows = Json::array();
             for (NSInteger r = 0; r < static_cast<NSInteger>(section.cells.size()); ++r) {
-                rows.push_back(rowJson(*section.cells[r], selected == NSIndexPath{s, r}));
+                rows.push_back(rowJson(*table, NSIndexPath{s, r}, *section.cells[r], selected == NSIndexPath{s, r}));
             }
             sections.push_back({{"header", optionalText(section.headerTitle)},
                                 {"footer", optionalText(section.footerTitle)},
@@ -143,7 +157,8 @@ Json pageJson(PSViewController& page, const std::string& className, std::size_t 
                           Json::array({indicator.top, indicator.left, indicator.bottom, indicator.right})},
                          {"contentHeight", table->contentHeight()},
                          {"reloads", table->reloadCount()},
-                         {"longPressRecognizers", table->gestureRecognizers().size()}};
+                         {"longPressRecognizers", table->gestureRecognizers().size()},
+                         {"longPressDurations", longPressDurations(*table)}};
         json["sections"] = sections;
     } else {
         json["table"] = nullptr;

@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "PageEvent.h"
 #include "PageReport.h"
+#include "control/ActivityEvents.h"
 #include "foundation/MainQueue.h"
 #include "foundation/ProcessInfo.h"
 #include "preferences/PSListController.h"
@@ -32,17 +34,7 @@ UITableView& topTable(SettingsApp& app) {
     return *table;
 }
 
-// The class name a page was created by: the root's principal class, or the
-// "detail" of the link row that opened it.
-std::string pageClass(SettingsApp& app, PSViewController& page) {
-    std::string detail = page.specifier().stringProperty("detail");
-    return detail.empty() ? app.rootClass() : detail;
-}
-
-Json currentPage(SettingsApp& app) {
-    auto page = topPage(app);
-    return pageJson(*page, pageClass(app, *page), app.navigation().controllers().size());
-}
+Json currentPage(SettingsApp& app) { return currentPageJson(app); }
 
 // A two-element [section, row] array.
 NSIndexPath pathFromArray(const Json& request, const char* key) {
@@ -102,9 +94,20 @@ CGPoint pressLocation(const Json& request, UITableView& table) {
 }  // namespace
 
 void registerSettingsCommands(ControlChannel& channel, SettingsApp& app) {
-    channel.on("ping", [](const Json&) { return Json{{"pong", true}}; });
+    // Every command may be a user's action (its file writes and posts are
+    // announced as the road of a change) and may change the screen (the
+    // page event follows its reply when it did).
+    auto on = [&channel, &app](const std::string& command, ControlChannel::SyncHandler handler) {
+        channel.on(command, [&app, command, handler = std::move(handler)](const Json& request) {
+            control::UserAction action(command);
+            announcePage(app);
+            return handler(request);
+        });
+    };
 
-    channel.on("status", [&app](const Json&) {
+    on("ping", [](const Json&) { return Json{{"pong", true}}; });
+
+    on("status", [&app](const Json&) {
         Json entries = Json::array();
         for (const auto& e : app.entries())
             entries.push_back({{"file", e.file}, {"bundle", e.bundle}, {"label", e.label}, {"isController", e.isController}});
@@ -119,9 +122,9 @@ void registerSettingsCommands(ControlChannel& channel, SettingsApp& app) {
                     {"depth", app.navigation().controllers().size()}};
     });
 
-    channel.on("page", [&app](const Json&) { return currentPage(app); });
+    on("page", [&app](const Json&) { return currentPage(app); });
 
-    channel.on("open", [&app](const Json& request) {
+    on("open", [&app](const Json& request) {
         PSListController& list = listPage(app);
         UITableView* table = list.table();
         if (!table) throw ControlError("the page shows no table");
@@ -132,25 +135,25 @@ void registerSettingsCommands(ControlChannel& channel, SettingsApp& app) {
         return currentPage(app);
     });
 
-    channel.on("back", [&app](const Json&) {
+    on("back", [&app](const Json&) {
         if (UIAlertView::alertOnScreen()) throw ControlError("an alert is on screen");
         if (!app.navigation().popController()) throw ControlError("already at the root page");
         return currentPage(app);
     });
 
-    channel.on("appear", [&app](const Json& request) {
+    on("appear", [&app](const Json& request) {
         const bool animated = request.contains("animated") ? argBool(request, "animated") : true;
         topPage(app)->viewWillAppear(animated);
         return Json::object();
     });
 
-    channel.on("disappear", [&app](const Json& request) {
+    on("disappear", [&app](const Json& request) {
         const bool animated = request.contains("animated") ? argBool(request, "animated") : true;
         topPage(app)->viewWillDisappear(animated);
         return Json::object();
     });
 
-    channel.on("switch", [&app](const Json& request) {
+    on("switch", [&app](const Json& request) {
         PSListController& list = listPage(app);
         UITableView* table = list.table();
         if (!table) throw ControlError("the page shows no table");
@@ -159,7 +162,7 @@ void registerSettingsCommands(ControlChannel& channel, SettingsApp& app) {
         return Json{{"section", path.section}, {"row", path.row}};
     });
 
-    channel.on("tap", [&app](const Json& request) {
+    on("tap", [&app](const Json& request) {
         UITableView& table = topTable(app);
         const NSIndexPath path = rowArgument(request, table);
         check(table.userSelectRow(path));
@@ -171,19 +174,19 @@ void registerSettingsCommands(ControlChannel& channel, SettingsApp& app) {
                     {"alert", UIAlertView::alertOnScreen() != nullptr}};
     });
 
-    channel.on("move", [&app](const Json& request) {
+    on("move", [&app](const Json& request) {
         UITableView& table = topTable(app);
         check(table.userMoveRow(pathFromArray(request, "from"), pathFromArray(request, "to")));
         return Json::object();
     });
 
-    channel.on("delete", [&app](const Json& request) {
+    on("delete", [&app](const Json& request) {
         UITableView& table = topTable(app);
         check(table.userDeleteRow(rowArgument(request, table)));
         return Json{{"alert", UIAlertView::alertOnScreen() != nullptr}};
     });
 
-    channel.on("longpress", [&app](const Json& request) {
+    on("longpress", [&app](const Json& request) {
         UITableView& table = topTable(app);
         const double duration = argNumber(request, "duration");
         const CGPoint location = pressLocation(request, table);
@@ -207,9 +210,9 @@ void registerSettingsCommands(ControlChannel& channel, SettingsApp& app) {
                     {"alert", UIAlertView::alertOnScreen() != nullptr}};
     });
 
-    channel.on("alert", [](const Json&) { return alertJson(UIAlertView::alertOnScreen().get()); });
+    on("alert", [](const Json&) { return alertJson(UIAlertView::alertOnScreen().get()); });
 
-    channel.on("type", [](const Json& request) {
+    on("type", [](const Json& request) {
         auto alert = UIAlertView::alertOnScreen();
         if (!alert) throw ControlError("no alert on screen");
         UITextField* field = alert->textFieldAtIndex(request.contains("field") ? argInt(request, "field") : 0);
@@ -220,7 +223,7 @@ void registerSettingsCommands(ControlChannel& channel, SettingsApp& app) {
         return Json{{"text", field->text()}};
     });
 
-    channel.on("press", [](const Json& request) {
+    on("press", [](const Json& request) {
         auto alert = UIAlertView::alertOnScreen();
         if (!alert) throw ControlError("no alert on screen");
         NSInteger index = -1;
@@ -241,9 +244,9 @@ void registerSettingsCommands(ControlChannel& channel, SettingsApp& app) {
         return Json{{"pressed", index}, {"next", alertJson(UIAlertView::alertOnScreen().get())}};
     });
 
-    channel.on("openin", [](const Json&) { return menuJson(UIDocumentInteractionController::menuOnScreen().get()); });
+    on("openin", [](const Json&) { return menuJson(UIDocumentInteractionController::menuOnScreen().get()); });
 
-    channel.on("choose", [](const Json& request) {
+    on("choose", [](const Json& request) {
         auto menu = UIDocumentInteractionController::menuOnScreen();
         if (!menu) throw ControlError("no open-in menu on screen");
         if (request.contains("cancel") && argBool(request, "cancel")) {
@@ -262,7 +265,7 @@ void registerSettingsCommands(ControlChannel& channel, SettingsApp& app) {
         dispatch_after(ms / 1000.0, [reply] { reply(Json::object()); });
     });
 
-    channel.on("quit", [](const Json&) {
+    on("quit", [](const Json&) {
         dispatch_async_main([] { stopMainLoop(); });
         return Json::object();
     });

@@ -5,9 +5,16 @@
 // UIKit classes and injects the device's dynamic libraries like any other;
 // then it loads the bundle of its PreferenceLoader entry, shows the bundle's
 // root page, runs its main loop and answers the control protocol on
-// stdin/stdout until "quit" or the end of its input.
+// stdin/stdout until "quit" or the end of its input. Like a host it pushes a
+// layout event each time its status bar lays out, and a page event each
+// time its screen changes (PageEvent.h); the platform's file writes and
+// posts are reported as activity events (control/ActivityEvents.h).
+#include "LayoutEvent.h"
+#include "PageEvent.h"
 #include "SettingsApp.h"
 #include "SettingsCommands.h"
+#include "StatusBarCommands.h"
+#include "control/ActivityEvents.h"
 #include "control/ControlChannel.h"
 #include "foundation/MainQueue.h"
 #include "substrate/Injection.h"
@@ -17,16 +24,23 @@
 #include <nlohmann/json.hpp>
 
 int main() {
+    zv::control::writeActivityEvents();
     registerUIKitClasses();
     zv::device::SettingsApp app;
     app.injection = injectDynamicLibraries();
     // Like every application, it has a shared application with a status bar.
-    launchSharedApplication("UIApplication");
+    zv::device::HostContext statusBarContext;
+    UIApplication& application = launchSharedApplication("UIApplication");
+    application.statusBar->onLayout = [&statusBarContext] { zv::device::announceLayout(statusBarContext); };
     const bool started = app.start();
+    UITableView::anyReloadObserver = [&app] { zv::device::announcePage(app); };
 
     zv::control::ControlChannel channel;
     zv::device::registerSettingsCommands(channel, app);
+    zv::device::registerStatusBarCommands(channel, statusBarContext);
     channel.start();
+    zv::device::writeLayoutEvent(statusBarContext);
+    zv::device::writePageEvent(app);
     zv::control::ControlChannel::writeLine(
         {{"event", "ready"}, {"settings", true}, {"loaded", started}, {"loadError", app.loadError()},
          {"commands", channel.commands()}});

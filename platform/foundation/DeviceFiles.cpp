@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "foundation/AtomicReplace.h"
+#include "foundation/PlatformActivity.h"
 #include "foundation/plist/PlistCodec.h"
 
 namespace {
@@ -120,6 +121,7 @@ bool writeToFile(const PlistDictionary& dict, std::string_view devicePath, bool 
             cause = std::error_code(errno, std::generic_category());
         }
     }
+    if (ok) reportPlatformActivity(PlatformActivity::FileWritten, devicePath);
     if (!ok && error) *error = NSError::fileWriteError(cause, devicePath);
     return ok;
 }

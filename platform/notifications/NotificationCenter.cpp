@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "foundation/MainQueue.h"
+#include "foundation/PlatformActivity.h"
 #include "notifications/DeliveryQueue.h"
 #include "notifications/Immortal.h"
 #include "notifications/NotificationBus.h"
@@ -88,9 +89,11 @@ void drainDeliveries() {
             observation = state.observations[delivery.observation];
         }
         if (observation.centre == NotificationCentre::Darwin) {
+            reportPlatformActivity(PlatformActivity::DarwinDelivered, delivery.name);
             observation.callback(CFNotificationCenterGetDarwinNotifyCenter(),
                                  const_cast<void*>(observation.observer), delivery.name.c_str(), nullptr, nullptr);
         } else {
+            reportPlatformActivity(PlatformActivity::DistributedDelivered, delivery.name);
             (*observation.block)(NSNotification{delivery.name});
         }
     }
@@ -135,6 +138,7 @@ void CFNotificationCenterAddObserver(CFNotificationCenterRef center, const void*
 void CFNotificationCenterPostNotification(CFNotificationCenterRef center, CFStringRef name, const void*,
                                           CFDictionaryRef, bool) {
     if (center == nullptr || name == nullptr) return;
+    reportPlatformActivity(PlatformActivity::DarwinPosted, name);
     if (connectBus()) notification_bus::post(NotificationCentre::Darwin, name);
 }
 
@@ -159,6 +163,7 @@ void NSDistributedNotificationCenter::addObserverForName(const std::string& name
 }
 
 void NSDistributedNotificationCenter::postNotificationName(const std::string& name, const void*) {
+    reportPlatformActivity(PlatformActivity::DistributedPosted, name);
     if (connectBus()) notification_bus::post(NotificationCentre::Distributed, name);
 }
 

@@ -6,6 +6,9 @@ import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import http from 'node:http';
 import { randomBytes } from 'node:crypto';
+import { execFileSync } from 'node:child_process';
+import { mkdirSync, readFileSync, symlinkSync, writeFileSync } from 'node:fs';
+import { settingsPlist } from './support/settings.mjs';
 import { Device } from './support/device.mjs';
 import { launchBrowser, onScreen } from './support/screen.mjs';
 
@@ -19,13 +22,14 @@ after(async () => {
   await device?.stop();
 });
 
-// A raw HTTP request to the screen; resolves with {status, headers}.
-function request(path, headers = {}) {
+// A raw HTTP request to the screen; resolves with {status, headers, body}.
+function request(path, headers = {}, method = 'GET') {
   return new Promise((resolve, reject) => {
-    const req = http.request({ host: '127.0.0.1', port: device.port, path, headers, setHost: !('Host' in headers) },
+    const req = http.request({ host: '127.0.0.1', port: device.port, path, headers, method, agent: false, setHost: !('Host' in headers) },
       (res) => {
-        res.resume();
-        res.on('end', () => resolve({ status: res.statusCode, headers: res.headers }));
+        const chunks = [];
+        res.on('data', (chunk) => chunks.push(chunk));
+        res.on('end', () => resolve({ status: res.statusCode, headers: res.headers, body: Buffer.concat(chunks) }));
       });
     req.on('error', reject);
     req.end();
@@ -141,4 +145,54 @@ test('bad WebSocket messages get an error and the connection stays open', async 
     assert.deepEqual(replies.stillOpen, { id: 6, ok: true, pong: true });
     assert.equal(replies.readyState, 1);
   });
+});
+
+test('"This computer" downloads only the settings file or a profile file, as plain files of the preferences folder', async () => {
+  const folder = device.hostPath('/var/mobile/Library/Preferences');
+  device.writeSettings(settingsPlist({ left: ['11 Bluetooth'] }));
+  writeFileSync(`${folder}/net.quellit.zorvane_Trip.plist`, settingsPlist({ right: ['00 Time'] }));
+  writeFileSync(device.hostPath('/secret.plist'), 'not for the browser');
+  symlinkSync(device.hostPath('/secret.plist'), `${folder}/net.quellit.zorvane_link.plist`);
+  mkdirSync(`${folder}/net.quellit.zorvane_folder.plist`);
+  execFileSync('mkfifo', [`${folder}/net.quellit.zorvane_pipe.plist`]);
+  const get = (name, headers = {}) => request(`/download/${name}`, { Cookie: cookie(), ...headers });
+
+  const settings = await get('net.quellit.zorvane.plist');
+  assert.equal(settings.status, 200);
+  assert.deepEqual(settings.body, readFileSync(`${folder}/net.quellit.zorvane.plist`));
+  assert.match(settings.headers['content-disposition'], /^attachment; filename="net\.quellit\.zorvane\.plist"/);
+  const profile = await get('net.quellit.zorvane_Trip.plist');
+  assert.equal(profile.status, 200);
+  assert.deepEqual(profile.body, readFileSync(`${folder}/net.quellit.zorvane_Trip.plist`));
+
+  // The same access rules as every request: the token, the Host, and no other site's page.
+  assert.equal((await request('/download/net.quellit.zorvane.plist')).status, 403, 'no token');
+  assert.equal((await get('net.quellit.zorvane.plist', { Host: 'evil.example' })).status, 403, 'Host');
+  assert.equal((await get('net.quellit.zorvane.plist', { Origin: 'http://evil.example' })).status, 403, 'Origin');
+  assert.equal((await request('/download/net.quellit.zorvane.plist', { Cookie: cookie() }, 'POST')).status, 405);
+
+  const refused = {
+    'a name of neither kind': 'passwd',
+    'another file of the folder': '.GlobalPreferences.plist',
+    'dot-dot segments': '../../../etc/passwd',
+    'encoded slashes': '..%2F..%2F..%2Fetc%2Fpasswd',
+    'an encoded slash inside a profile name': 'net.quellit.zorvane_x%2F..%2F..%2Fsecret.plist',
+    'encoded dots and slash before the name': '%2e%2e%2fnet.quellit.zorvane.plist',
+    'a NUL byte': 'net.quellit.zorvane_Trip.plist%00.txt',
+    'a bad escape': 'net.quellit.zorvane_%zz.plist',
+    'a symlink named like a profile': 'net.quellit.zorvane_link.plist',
+    'a folder named like a profile': 'net.quellit.zorvane_folder.plist',
+    'a FIFO named like a profile': 'net.quellit.zorvane_pipe.plist',
+  };
+  for (const [why, name] of Object.entries(refused)) {
+    const answer = await get(name);
+    assert.ok([400, 403, 404].includes(answer.status), `${why}: ${answer.status}`);
+    assert.doesNotMatch(answer.body.toString(), /not for the browser|root:/, why);
+  }
+  assert.equal((await get('net.quellit.zorvane_link.plist')).status, 403);
+  // Decoded once only: "%25" is a "%" of the name, and "%252f" never becomes a slash.
+  writeFileSync(`${folder}/net.quellit.zorvane_100%.plist`, settingsPlist({}));
+  assert.equal((await get('net.quellit.zorvane_100%25.plist')).status, 200);
+  assert.equal((await get('net.quellit.zorvane_%252e%252e%252fsecret.plist')).status, 404);
+  assert.equal((await get('net.quellit.zorvane_missing.plist')).status, 404);
 });

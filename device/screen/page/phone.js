@@ -1,5 +1,5 @@
-// The phone: which screen shows (lock screen, home screen or the open
-// application), the status bar of the process in front, the lock screen's
+// The phone: which screen shows (lock screen, home screen, the Settings
+// application or another open application), the status bar of the process in front, the lock screen's
 // clock and grabbers, the notification centre, and a process that stopped.
 // Drawn whole from the device's last report each time something changes.
 
@@ -20,6 +20,7 @@ export function phoneView(model) {
   const springBoard = model.layouts.springboard?.layout;
   const front = model.device?.front || 'springboard';
   if (springBoard?.locked) return { view: 'lock', shownProcess: 'springboard' };
+  if (front === 'settings') return { view: 'settings', shownProcess: front };
   if (front !== 'springboard') return { view: 'app', shownProcess: front };
   return { view: 'home', shownProcess: 'springboard' };
 }
@@ -38,8 +39,7 @@ export function drawPhone(model, elements, onStatusBarDrawn) {
   elements.grabberBottom.hidden = view !== 'lock' || springBoard.grabbers?.bottom?.hidden === true;
 
   elements.appTitle.textContent = processTitle(shownProcess);
-  elements.appBody.textContent =
-    shownProcess === 'settings' ? 'The Settings application is running.' : 'No notes.';
+  elements.appBody.textContent = 'No notes.';
 
   const presented = springBoard.notificationCenter?.presented === true;
   elements.notificationCentre.hidden = !presented;

@@ -1,11 +1,15 @@
 // The screen's page: connects to the device, keeps the device's last
-// report (what the launcher pushed: the processes, and each process's last
-// layout with its status-bar picture) and draws the phone and the controls
-// from it. A reload asks the device again, so it shows the same device.
+// report (what the launcher pushed: the processes, each process's last
+// layout with its status-bar picture, the Settings application's last page
+// event and the road of the last change) and draws the phone, the controls
+// and the road from it. A reload asks the device again, so it shows the
+// same device.
 
 import { Connection } from './connection.js';
 import { drawPhone } from './phone.js';
 import { drawControls, wireControls } from './controls.js';
+import { drawRoad } from './road.js';
+import { SettingsScreen } from './settings.js';
 
 const byId = (id) => document.getElementById(id);
 
@@ -39,16 +43,48 @@ const controls = {
   processes: byId('processes'),
 };
 
+const settingsElements = {
+  view: byId('settings-view'),
+  back: byId('settings-back'),
+  title: byId('settings-title'),
+  edit: byId('settings-edit'),
+  scroll: byId('settings-scroll'),
+  table: byId('settings-table'),
+  alertSheet: byId('alert-sheet'),
+  alertTitle: byId('alert-title'),
+  alertMessage: byId('alert-message'),
+  alertField: byId('alert-field'),
+  alertButtons: byId('alert-buttons'),
+  openinSheet: byId('openin-sheet'),
+  openinFile: byId('openin-file'),
+  openinHandlers: byId('openin-handlers'),
+  openinCancel: byId('openin-cancel'),
+};
+
+const roadElements = { action: byId('road-action'), steps: byId('road-steps') };
+
 // The device's last report.
-let model = { device: null, layouts: {} };
+let model = { device: null, layouts: {}, pages: {}, road: null };
 
 // For measurements and tests: the time of each animation frame that showed
-// a new status bar.
+// a new status bar, and of each layout message's arrival.
 window.zvStatusBarFrames = [];
+window.zvLayoutArrivals = [];
+
+let settingsScreen = null;
+let settingsFrame = 0;
 
 function draw() {
   drawPhone(model, phone, (time) => window.zvStatusBarFrames.push(time));
   drawControls(model, controls);
+  // The Settings application's page is drawn with the next frame, so a
+  // status bar arriving right behind it is not kept waiting.
+  if (!settingsFrame) {
+    settingsFrame = requestAnimationFrame(() => {
+      settingsFrame = 0;
+      settingsScreen?.draw(model.pages.settings || null);
+    });
+  }
 }
 
 const connection = new Connection(`ws://${location.host}/ws`);
@@ -77,8 +113,28 @@ connection.on('device', (message) => {
   draw();
 });
 connection.on('layout', (message) => {
+  window.zvLayoutArrivals.push({ process: message.process, time: performance.now() });
+  if (window.zvLayoutArrivals.length > 1000) window.zvLayoutArrivals.splice(0, 500);
   model = { ...model, layouts: { ...model.layouts, [message.process]: message } };
   draw();
+});
+connection.on('page', (message) => {
+  const pages = { ...model.pages };
+  if (message.page) pages[message.process] = message.page;
+  else delete pages[message.process];
+  model = { ...model, pages };
+  draw();
+});
+let roadFrame = 0;
+connection.on('road', (message) => {
+  model = { ...model, road: message.road };
+  // Drawn with the next frame: a status bar that arrives meanwhile goes first.
+  if (!roadFrame) {
+    roadFrame = requestAnimationFrame(() => {
+      roadFrame = 0;
+      drawRoad(model.road, roadElements);
+    });
+  }
 });
 connection.on('reply', (message) => {
   if (message.reply && !message.reply.ok && message.reply.id === undefined) {
@@ -87,6 +143,7 @@ connection.on('reply', (message) => {
 });
 
 wireControls(controls, () => model, send);
+settingsScreen = new SettingsScreen(settingsElements, send);
 
 // Opening an application: start it when it has stopped, then bring it to the front.
 for (const icon of phone.appIcons) {

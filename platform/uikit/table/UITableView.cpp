@@ -33,6 +33,8 @@ double UITableView::automaticHeight(const std::optional<std::string>& title, con
     return style_ == UITableViewStyleGrouped ? 18 : 0;
 }
 
+std::function<void()> UITableView::anyReloadObserver;
+
 void UITableView::reloadData() {
     if (loading_) return;  // a data-source callback asked again: the running load answers it
     loading_ = true;
@@ -78,6 +80,7 @@ void UITableView::reloadData() {
     }
     sections_ = std::move(loaded);
     ++reloadCount_;
+    if (anyReloadObserver) anyReloadObserver();
     needsLoad_ = false;
     loading_ = false;
 }
@@ -191,11 +194,22 @@ std::string UITableView::userSelectRow(NSIndexPath indexPath) {
     return "";
 }
 
+bool UITableView::canUserMoveRow(NSIndexPath indexPath) {
+    return editing_ && cellForRowAtIndexPath(indexPath) && dataSource_ && dataSource_->canMoveRowAtIndexPath(*this, indexPath);
+}
+
+bool UITableView::canUserDeleteRow(NSIndexPath indexPath) {
+    if (!cellForRowAtIndexPath(indexPath) || !dataSource_ || !dataSource_->canEditRowAtIndexPath(*this, indexPath))
+        return false;
+    const auto style = delegate_ ? delegate_->editingStyleForRowAtIndexPath(*this, indexPath) : UITableViewCellEditingStyleDelete;
+    return style == UITableViewCellEditingStyleDelete;
+}
+
 std::string UITableView::userMoveRow(NSIndexPath source, NSIndexPath destination) {
     auto keepAlive = weak_from_this().lock();
     if (!cellForRowAtIndexPath(source)) return "no such row";
     if (!editing_) return "the table is not in editing mode";
-    if (!dataSource_ || !dataSource_->canMoveRowAtIndexPath(*this, source)) return "the row cannot be moved";
+    if (!canUserMoveRow(source)) return "the row cannot be moved";
     if (destination.section < 0 || destination.section >= static_cast<NSInteger>(sections_.size()))
         return "no such destination section";
     NSInteger limit = static_cast<NSInteger>(sections_[destination.section].cells.size());
@@ -220,9 +234,7 @@ std::string UITableView::userDeleteRow(NSIndexPath indexPath) {
     auto keepAlive = weak_from_this().lock();
     if (!cellForRowAtIndexPath(indexPath)) return "no such row";
     if (!dataSource_ || !dataSource_->canEditRowAtIndexPath(*this, indexPath)) return "the row cannot be edited";
-    const auto style = delegate_ ? delegate_->editingStyleForRowAtIndexPath(*this, indexPath)
-                                 : UITableViewCellEditingStyleDelete;
-    if (style != UITableViewCellEditingStyleDelete) return "the row has no delete control";
+    if (!canUserDeleteRow(indexPath)) return "the row has no delete control";
     dataSource_->commitEditingStyle(*this, UITableViewCellEditingStyleDelete, indexPath);
     return "";
 }

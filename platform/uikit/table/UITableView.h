@@ -23,6 +23,7 @@
 // table and outlives it.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -91,6 +92,9 @@ public:
     void reloadData();
     // How many loads have happened (for observers of the page).
     int reloadCount() const { return reloadCount_; }
+    // Called after every load of any table of the process (the Settings
+    // application tells its screen then); none by default.
+    static std::function<void()> anyReloadObserver;
 
     // A cell of the pool with this identifier, taken out of it; null when the
     // pool has none (the caller then makes one).
@@ -130,6 +134,11 @@ public:
     // it is the same section). The table moves the row on screen, then
     // reports the move to the data source.
     std::string userMoveRow(NSIndexPath source, NSIndexPath destination);
+    // Whether the user can pick the row up (editing mode, and the data
+    // source lets it move), or delete it (it can be edited and has the
+    // delete style): what the screen offers on each row.
+    bool canUserMoveRow(NSIndexPath indexPath);
+    bool canUserDeleteRow(NSIndexPath indexPath);
     // A swipe and a press on "Delete": needs canEditRowAtIndexPath and the
     // delete editing style; reports commitEditingStyle(delete).
     std::string userDeleteRow(NSIndexPath indexPath);

@@ -16,7 +16,7 @@ export function launchBrowser() {
 
 // Opens the printed address and waits for the phone's first status bar.
 export async function openScreen(browser, device) {
-  const context = await browser.newContext({ viewport: { width: 900, height: 760 } });
+  const context = await browser.newContext({ viewport: { width: 1280, height: 800 } });
   const page = await context.newPage();
   await page.goto(device.address);
   await page.waitForSelector('#status-bar svg g.item', { timeout: 15000 });

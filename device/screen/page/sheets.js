@@ -1,0 +1,93 @@
+// The Settings application's alert and open-in menu as modal sheets over
+// its screen, drawn from the page event's "alert" and "openin". Typing in
+// the alert's text field is sent as it happens ("type"), a button closes
+// the alert ("press"); the open-in menu lists the device's applications
+// ("choose" hands the file to one) and "This computer", which downloads the
+// file from the launcher (/download/<name>) and closes the menu.
+
+function button(text, data) {
+  const b = document.createElement('button');
+  b.type = 'button';
+  b.textContent = text;
+  Object.assign(b.dataset, data);
+  return b;
+}
+
+// The last part of a device path.
+export function fileName(path) {
+  return String(path || '').split('/').pop();
+}
+
+export function drawSheets(e, event) {
+  const alert = event?.alert;
+  const shown = alert?.visible === true;
+  e.alertSheet.hidden = !shown;
+  if (shown) {
+    // Redrawn only when the alert itself changes, so typing keeps its place.
+    const key = JSON.stringify([alert.title, alert.message, alert.buttons, alert.tag, alert.queued, alert.textField !== null]);
+    const fresh = e.alertSheet.dataset.key !== key;
+    if (fresh) {
+      e.alertTitle.textContent = alert.title || '';
+      e.alertTitle.hidden = !alert.title;
+      e.alertMessage.textContent = alert.message || '';
+      e.alertMessage.hidden = !alert.message;
+      e.alertButtons.replaceChildren(...alert.buttons.map((title, index) => button(title, { button: String(index) })));
+      e.alertButtons.dataset.count = String(alert.buttons.length);
+    }
+    e.alertSheet.dataset.key = key;
+    e.alertField.hidden = alert.textField === null;
+    if (alert.textField !== null && e.alertField.value !== alert.textField &&
+        (fresh || document.activeElement !== e.alertField)) {
+      e.alertField.value = alert.textField;
+    }
+  } else {
+    delete e.alertSheet.dataset.key;
+    e.alertField.value = '';
+  }
+
+  const menu = event?.openin;
+  const menuShown = menu?.visible === true && !shown;
+  e.openinSheet.hidden = !menuShown;
+  if (menuShown) {
+    e.openinFile.textContent = fileName(menu.file);
+    e.openinHandlers.replaceChildren(
+      ...menu.handlers.map((handler) => button(handler, { handler })),
+      button('This computer', { computer: 'true' }),
+    );
+    e.openinSheet.dataset.file = menu.file;
+  }
+}
+
+export function wireSheets(e, send) {
+  let typing = Promise.resolve();
+  e.alertField.addEventListener('input', () => {
+    const text = e.alertField.value;
+    typing = typing.then(() => send({ cmd: 'type', text }));
+  });
+  e.alertButtons.addEventListener('click', async (event) => {
+    const index = event.target.closest('button')?.dataset.button;
+    if (index === undefined) return;
+    // The field's text reaches the alert before its button does.
+    await typing;
+    if (!e.alertField.hidden) await send({ cmd: 'type', text: e.alertField.value });
+    send({ cmd: 'press', button: Number(index) });
+  });
+
+  e.openinHandlers.addEventListener('click', (event) => {
+    const chosen = event.target.closest('button');
+    if (!chosen) return;
+    if (chosen.dataset.computer) {
+      const name = fileName(e.openinSheet.dataset.file);
+      const link = document.createElement('a');
+      link.href = `/download/${encodeURIComponent(name)}`;
+      link.download = name;
+      document.body.append(link);
+      link.click();
+      link.remove();
+      send({ cmd: 'choose', cancel: true });
+      return;
+    }
+    send({ cmd: 'choose', handler: chosen.dataset.handler });
+  });
+  e.openinCancel.addEventListener('click', () => send({ cmd: 'choose', cancel: true }));
+}

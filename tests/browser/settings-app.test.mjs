@@ -1,0 +1,205 @@
+// The Settings application on the phone, worked with the mouse: the road of
+// one change from a drag in the sort-order editor to every status bar, the
+// root page's switches and relaunch, and the profile manager's save, reset,
+// load, delete and share. One device for the whole file: the tests follow
+// one another as a person's session would.
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { existsSync, readFileSync } from 'node:fs';
+import { Device } from './support/device.mjs';
+import { launchBrowser, onScreen, statusBarItems, waitForStatusBar } from './support/screen.mjs';
+import {
+  alertShown, dragRowToTopOf, holdOn, openSettings, openSettingsPage, pressAlertButton, settingsRow, swipeLeft,
+} from './support/settings-app.mjs';
+
+const PREFERENCES = '/var/mobile/Library/Preferences';
+
+let browser;
+let device;
+before(async () => {
+  [browser, device] = await Promise.all([launchBrowser(), Device.start()]);
+});
+after(async () => {
+  await browser?.close();
+  await device?.stop();
+});
+
+const layoutOf = (page, process) => page.evaluate((p) => window.zvScreen.model().layouts[p]?.layout, process);
+
+test('dragging "11 Bluetooth" from Default to the top of Left draws it first on the left, and the road shows each step', async (t) => {
+  await onScreen(t, browser, device, async (page) => {
+    await openSettingsPage(page, 'Sort Order', 'ZVSortOrderController');
+    // Nothing but the rows the page lets move can be picked up: here every row.
+    assert.equal(await page.locator('#settings-table .row:not(.movable)').count(), 0);
+    assert.ok((await statusBarItems(page)).right.includes(11));
+
+    await dragRowToTopOf(page, '11 Bluetooth', 0);
+    await waitForStatusBar(page, { left: [11, 3, 4, 5] });
+    // The editor shows what the Settings application now holds.
+    await page.waitForSelector('.table-section[data-section="0"] .row[data-title="11 Bluetooth"][data-row="0"]');
+    for (const host of ['springboard', 'app']) {
+      await page.waitForFunction((p) => window.zvScreen.model().layouts[p]?.layout.left[0] === 11, host);
+    }
+
+    // The road: the settings file, the two posts in their order, every status bar laid out.
+    await page.waitForSelector('#road-steps li[data-kind=laidOut][data-process=app]');
+    await page.waitForSelector('#road-steps li[data-kind=laidOut][data-process=springboard]');
+    const road = await page.evaluate(() => window.zvScreen.model().road);
+    assert.equal(road.action.cmd, 'move');
+    const at = (kind, process, subject) => road.steps.findIndex(
+      (s) => s.kind === kind && s.process === process && (subject === undefined || s.subject === subject));
+    const wrote = at('wrote', 'settings', `${PREFERENCES}/net.quellit.zorvane.plist`);
+    const preferences = at('posted', 'settings', 'net.quellit.zorvane/preferences');
+    const reload = at('posted', 'settings', 'net.quellit.zorvane/reloadStatusBar');
+    assert.ok(wrote >= 0 && preferences > wrote && reload > preferences, JSON.stringify(road));
+    assert.ok(at('laidOut', 'springboard') > reload && at('laidOut', 'app') > reload, JSON.stringify(road));
+    const times = road.steps.map((s) => s.ms);
+    assert.deepEqual(times, [...times].sort((a, b) => a - b));
+    assert.ok(times[0] >= 0);
+    assert.match(await page.textContent('#road-steps'), /settings file written/);
+  });
+});
+
+test('with "Show Time on Lock Screen" on, the locked status bar shows the time where the user put it', async (t) => {
+  await onScreen(t, browser, device, async (page) => {
+    await openSettingsPage(page, 'Sort Order', 'ZVSortOrderController');
+    await dragRowToTopOf(page, '00 Time', 2);  // Right
+    await waitForStatusBar(page, { right: [0, 16, 13, 8, 7] });
+
+    await page.click('#lock');
+    await page.waitForSelector('#screen[data-view=lock]');
+    await page.waitForFunction(() => !document.querySelector('#status-bar g.item[data-type="0"]'));
+    await page.click('#unlock');
+    await page.waitForSelector('#screen[data-view=settings]');
+
+    await openSettings(page);
+    const toggle = settingsRow(page, 'Show Time on Lock Screen').locator('.switch');
+    assert.equal(await toggle.getAttribute('aria-checked'), 'false');
+    await toggle.click();
+    await page.waitForSelector('.row[data-title="Show Time on Lock Screen"] .switch[aria-checked=true]');
+    await page.click('#lock');
+    await page.waitForSelector('#screen[data-view=lock]');
+    await waitForStatusBar(page, { right: [0, 16, 13, 8, 7] });
+    await page.click('#unlock');
+    await page.waitForSelector('#screen[data-view=settings]');
+  });
+});
+
+test('a finger drags a row by its reorder control', async (t) => {
+  await onScreen(t, browser, device, async (page) => {
+    await openSettingsPage(page, 'Sort Order', 'ZVSortOrderController');
+    const handle = await settingsRow(page, '00 Time').locator('.reorder-handle').boundingBox();
+    const center = await page.locator('.table-section[data-section="1"] .section-header').boundingBox();
+    const touch = await page.context().newCDPSession(page);
+    const x = handle.x + handle.width / 2;
+    const from = handle.y + handle.height / 2;
+    const to = center.y + center.height - 4;
+    await touch.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x, y: from }] });
+    for (let i = 1; i <= 8; ++i) {
+      await touch.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: [{ x, y: from + ((to - from) * i) / 8 }] });
+    }
+    await touch.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+    await waitForStatusBar(page, { center: [0], right: [16, 13, 8, 7] });
+  });
+});
+
+test('a profile saved, the settings reset, the profile loaded back: the layout returns', async (t) => {
+  await onScreen(t, browser, device, async (page) => {
+    const saved = (await layoutOf(page, 'springboard'));
+    await openSettingsPage(page, 'Profiles', 'ZVProfileController');
+    assert.equal(await page.locator('#settings-table .row.movable').count(), 0, 'profiles cannot be picked up');
+
+    // Save: a tap on the Current row asks for a name.
+    await settingsRow(page, 'Unsaved').click();
+    assert.deepEqual(await alertShown(page), {
+      title: 'Save', message: 'Please enter a Profile Name', buttons: ['Cancel', 'Save'], field: true,
+    });
+    await page.fill('#alert-field', 'Bluetooth left');
+    await pressAlertButton(page, 'Save');
+    await page.waitForSelector('.table-section[data-section="1"] .row[data-title="Bluetooth left"]');
+    await page.waitForSelector('.table-section[data-section="0"] .row[data-title="Bluetooth left"]');
+    assert.ok(existsSync(device.hostPath(`${PREFERENCES}/net.quellit.zorvane_Bluetooth left.plist`)));
+
+    // Reset: a swipe on the Current row and its delete button ask first.
+    await swipeLeft(page, settingsRow(page, 'Bluetooth left').first());
+    await page.click('.table-section[data-section="0"] .row.revealed .delete-button');
+    assert.equal((await alertShown(page)).title, 'Are you sure you want to reset your current profile?');
+    await pressAlertButton(page, 'Reset');
+    await waitForStatusBar(page, { left: [3, 4, 5], center: [0], right: [16, 13, 11, 8, 7] });
+    await page.waitForSelector('.table-section[data-section="0"] .row[data-title="Unsaved"]');
+
+    // Load: a tap on the profile, then "Yes".
+    await page.click('.table-section[data-section="1"] .row[data-title="Bluetooth left"]');
+    assert.equal((await alertShown(page)).title, 'Are you sure you want to load the selected profile?');
+    await pressAlertButton(page, 'Yes');
+    await waitForStatusBar(page, { left: saved.left, center: saved.center, right: saved.right });
+    await page.waitForSelector('.table-section[data-section="0"] .row[data-title="Bluetooth left"]');
+  });
+});
+
+test('a long press shares the settings file to "This computer": the download is the file on the device', async (t) => {
+  await onScreen(t, browser, device, async (page) => {
+    await openSettingsPage(page, 'Profiles', 'ZVProfileController');
+    // Shorter than the recognizer's second: a tap (which asks for a name), no share.
+    await holdOn(page, page.locator('.table-section[data-section="0"] .row'), 400);
+    assert.equal((await alertShown(page)).title, 'Save');
+    await pressAlertButton(page, 'Cancel');
+    assert.ok(await page.isHidden('#openin-sheet'));
+
+    await holdOn(page, page.locator('.table-section[data-section="0"] .row'), 1200);
+    await page.waitForSelector('#openin-sheet:not([hidden])');
+    assert.equal(await page.textContent('#openin-file'), 'net.quellit.zorvane.plist');
+    const choices = await page.$$eval('#openin-handlers button', (buttons) => buttons.map((b) => b.textContent));
+    assert.ok(choices.length >= 2 && choices.at(-1) === 'This computer', JSON.stringify(choices));
+
+    const [download] = await Promise.all([
+      page.waitForEvent('download'),
+      page.click('#openin-handlers button[data-computer]'),
+    ]);
+    assert.equal(download.suggestedFilename(), 'net.quellit.zorvane.plist');
+    const bytes = readFileSync(await download.path());
+    assert.deepEqual(bytes, readFileSync(device.hostPath(`${PREFERENCES}/net.quellit.zorvane.plist`)));
+    assert.match(bytes.toString(), /11 Bluetooth/);
+    await page.waitForSelector('#openin-sheet[hidden]', { state: 'attached' });
+
+    // A profile to another application of the device: its inbox gets the copy.
+    await holdOn(page, page.locator('.table-section[data-section="1"] .row[data-title="Bluetooth left"]'), 1200);
+    await page.waitForSelector('#openin-sheet:not([hidden])');
+    const handler = choices[0];
+    await page.click(`#openin-handlers button[data-handler="${handler}"]`);
+    await page.waitForSelector('#openin-sheet[hidden]', { state: 'attached' });
+    assert.deepEqual(
+      readFileSync(device.hostPath(`/var/mobile/Library/ZorvaneDevice/Inbox/${handler}/net.quellit.zorvane_Bluetooth left.plist`)),
+      readFileSync(device.hostPath(`${PREFERENCES}/net.quellit.zorvane_Bluetooth left.plist`)));
+  });
+});
+
+test('a profile deleted with the editing mode\'s delete button is gone from the list and the folder', async (t) => {
+  await onScreen(t, browser, device, async (page) => {
+    await openSettingsPage(page, 'Profiles', 'ZVProfileController');
+    await page.click('#settings-edit');
+    await page.click('.table-section[data-section="1"] .row[data-title="Bluetooth left"] .delete-button');
+    await page.waitForFunction(() => !document.querySelector('.table-section[data-section="1"] .row'));
+    assert.ok(!existsSync(device.hostPath(`${PREFERENCES}/net.quellit.zorvane_Bluetooth left.plist`)));
+    assert.ok(await page.isHidden('#alert-sheet'));
+  });
+});
+
+test('relaunch from the root page: the status bar comes back with the same layout', async (t) => {
+  await onScreen(t, browser, device, async (page) => {
+    await openSettings(page);
+    const before = await layoutOf(page, 'springboard');
+    assert.equal(before.left[0], 11);
+    await settingsRow(page, 'Respring').click();
+    assert.deepEqual(await alertShown(page),
+      { title: '', message: 'About to respring! Are you sure?', buttons: ['No', 'Yes'], field: false });
+    await pressAlertButton(page, 'Yes');
+    await page.waitForFunction(() => window.zvScreen.model().road?.steps.some(
+      (s) => s.kind === 'laidOut' && s.process === 'springboard'), null, { timeout: 15000 });
+    await page.waitForSelector('#processes li[data-process=springboard][data-state=ready]');
+    await page.click('#home-button');
+    await waitForStatusBar(page, { left: before.left, center: before.center, right: before.right });
+    const after = await layoutOf(page, 'springboard');
+    assert.deepEqual([after.left, after.center, after.right], [before.left, before.center, before.right]);
+  });
+});
