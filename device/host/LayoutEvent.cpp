@@ -34,16 +34,6 @@ Json placementDetails(const std::vector<StatusBarPlacement>& region) {
     return list;
 }
 
-const char* bluetoothName(BluetoothState state) {
-    switch (state) {
-        case BluetoothState::Absent: return "absent";
-        case BluetoothState::Off: return "off";
-        case BluetoothState::On: return "on";
-        case BluetoothState::Connected: return "connected";
-    }
-    return "absent";
-}
-
 }  // namespace
 
 Json statusBarLayout(bool detail) {
@@ -69,7 +59,7 @@ Json layoutEvent(const HostContext& context) {
     UIApplication* application = sharedApplicationObject();
     event["battery"] = {{"capacity", application->statusBar->views().battery->capacity},
                         {"state", context.batteryState}};
-    event["bluetooth"] = objc_getClass("BluetoothManager") ? bluetoothName(bluetoothManager().state) : "absent";
+    event["bluetooth"] = objc_getClass("BluetoothManager") ? bluetoothStateName(bluetoothManager().state) : "absent";
     if (context.isSpringBoard) {
         const SBLockScreenView* view = lockScreenView();
         const SBNotificationCenterViewController* centre = notificationCenterViewController();
@@ -95,6 +85,16 @@ void announceLayout(HostContext& context) {
             return G_SOURCE_REMOVE;
         },
         &context, nullptr);
+}
+
+const char* bluetoothStateName(BluetoothState state) {
+    switch (state) {
+        case BluetoothState::Absent: return "absent";
+        case BluetoothState::Off: return "off";
+        case BluetoothState::On: return "on";
+        case BluetoothState::Connected: return "connected";
+    }
+    return "absent";
 }
 
 }  // namespace zv::device

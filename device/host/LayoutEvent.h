@@ -10,6 +10,7 @@
 #pragma once
 
 #include "HostCommands.h"
+#include "bluetooth/BluetoothManager.h"
 #include "control/ControlChannel.h"
 
 namespace zv::device {
@@ -21,6 +22,9 @@ control::Json statusBarLayout(bool detail);
 // {"event":"layout", statusBarLayout fields, "battery", "bluetooth", and in
 // SpringBoard "locked", "grabbers", "notificationCenter"}.
 control::Json layoutEvent(const HostContext& context);
+
+// The protocol's name of a Bluetooth state: "absent", "off", "on" or "connected".
+const char* bluetoothStateName(BluetoothState state);
 
 // Writes the layout event now.
 void writeLayoutEvent(const HostContext& context);

@@ -82,16 +82,6 @@ BluetoothState bluetoothStateArgument(const Json& request) {
     throw ControlError("argument \"state\" must be \"absent\", \"off\", \"on\" or \"connected\"");
 }
 
-const char* bluetoothStateName(BluetoothState state) {
-    switch (state) {
-        case BluetoothState::Absent: return "absent";
-        case BluetoothState::Off: return "off";
-        case BluetoothState::On: return "on";
-        case BluetoothState::Connected: return "connected";
-    }
-    return "absent";
-}
-
 UIStatusBarBreadcrumbItemView& breadcrumbView(const Json& request) {
     const std::string view = argString(request, "view");
     StatusBarItemViews& views = statusBar().views();

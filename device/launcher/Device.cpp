@@ -1,6 +1,7 @@
 #include "Device.h"
 
 #include "RequestLine.h"
+#include "control/JsonNesting.h"
 
 namespace zv::device {
 
@@ -87,7 +88,7 @@ std::optional<Json> Device::request(const std::string& process, const std::strin
 void Device::lineFrom(const std::string& process, const std::string& line) {
     Entry& entry = processes_.at(process);
     // Processes write one flat object per line; a deeper one is passed on unread.
-    Json parsed = jsonNestingDepth(line) <= kMaxRequestNesting ? Json::parse(line, nullptr, false) : Json(Json::value_t::discarded);
+    Json parsed = !control::nestsDeeperThan(line, kMaxRequestNesting) ? Json::parse(line, nullptr, false) : Json(Json::value_t::discarded);
     bool stateChanged = false;
     if (parsed.is_object()) {
         const std::string event = parsed.value("event", "");

@@ -1,37 +1,12 @@
 #include "RequestLine.h"
 
-namespace zv::device {
+#include "control/JsonNesting.h"
 
-std::size_t jsonNestingDepth(std::string_view text) {
-    std::size_t depth = 0;
-    std::size_t deepest = 0;
-    bool inString = false;
-    bool escaped = false;
-    for (const char c : text) {
-        if (inString) {
-            if (escaped) {
-                escaped = false;
-            } else if (c == '\\') {
-                escaped = true;
-            } else if (c == '"') {
-                inString = false;
-            }
-            continue;
-        }
-        if (c == '"') {
-            inString = true;
-        } else if (c == '{' || c == '[') {
-            deepest = std::max(deepest, ++depth);
-        } else if ((c == '}' || c == ']') && depth > 0) {
-            --depth;
-        }
-    }
-    return deepest;
-}
+namespace zv::device {
 
 RequestLine parseRequestLine(std::string_view line) {
     RequestLine parsed;
-    if (jsonNestingDepth(line) > kMaxRequestNesting) return parsed;
+    if (control::nestsDeeperThan(line, kMaxRequestNesting)) return parsed;
     nlohmann::json value = nlohmann::json::parse(line, nullptr, false);
     if (value.is_discarded() || !value.is_object()) return parsed;
     if (auto id = value.find("id"); id != value.end()) parsed.id = *id;

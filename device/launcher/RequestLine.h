@@ -21,10 +21,6 @@ struct RequestLine {
 
 RequestLine parseRequestLine(std::string_view line);
 
-// The nesting depth of JSON text (brackets outside strings), found without
-// recursion and without parsing.
-std::size_t jsonNestingDepth(std::string_view text);
-
 // {"ok":false,"error":text} with the id when there is one.
 nlohmann::json errorReply(const std::string& text, const nlohmann::json& id);
 

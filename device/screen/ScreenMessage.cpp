@@ -1,6 +1,7 @@
 #include "ScreenMessage.h"
 
 #include "RequestLine.h"
+#include "control/JsonNesting.h"
 
 namespace zv::screen {
 
@@ -12,7 +13,7 @@ ScreenMessage parseScreenMessage(std::string_view text, const device::Device& de
         message.error = "a message may hold at most " + std::to_string(kMaxScreenMessage) + " bytes";
         return message;
     }
-    if (device::jsonNestingDepth(text) > device::kMaxRequestNesting) {
+    if (control::nestsDeeperThan(text, device::kMaxRequestNesting)) {
         message.error = "a message may be nested at most " + std::to_string(device::kMaxRequestNesting) + " deep";
         return message;
     }
