@@ -58,15 +58,18 @@ test('lock shows the lock screen with its time and the grabbers the plug-in leav
   });
 });
 
+// The device's radio buttons are clicked, not checked: the page draws them
+// from what the device reports, so a redraw may show the old state until the
+// device answers, which Playwright's check() would take for a failed click.
 test('Bluetooth shown only while a device is connected', async (t) => {
   await onScreen(t, browser, device, async (page) => {
     device.writeSettings(settingsPlist({}, { bluetoothConnectedOnly: true }));
     await postSettingsChange(page);
-    await page.check('input[name=bluetooth][value=on]');
+    await page.click('input[name=bluetooth][value=on]');
     await page.waitForFunction(() => window.zvScreen.model().layouts.springboard.layout.bluetooth === 'on');
     await page.waitForFunction(() => !document.querySelector('#status-bar g.item[data-type="11"]'));
 
-    await page.check('input[name=bluetooth][value=connected]');
+    await page.click('input[name=bluetooth][value=connected]');
     await page.waitForSelector('#status-bar g.item[data-type="11"]');
     assert.ok(await page.isChecked('input[name=bluetooth][value=connected]'));
     await page.click('#nc-down');
@@ -75,14 +78,14 @@ test('Bluetooth shown only while a device is connected', async (t) => {
     await page.click('#nc-up');
     await page.waitForSelector('#notification-centre[hidden]', { state: 'attached' });
 
-    await page.check('input[name=bluetooth][value=off]');
+    await page.click('input[name=bluetooth][value=off]');
     await page.waitForFunction(() => !document.querySelector('#status-bar g.item[data-type="11"]'));
   });
 });
 
 test('charger and battery level reach every process and the picture', async (t) => {
   await onScreen(t, browser, device, async (page) => {
-    await page.check('input[name=charger][value=in]');
+    await page.click('input[name=charger][value=in]');
     await page.waitForFunction(() => window.zvScreen.model().layouts.springboard.layout.battery.state === 1);
     await page.$eval('#battery-level', (input) => {
       input.value = '35';
