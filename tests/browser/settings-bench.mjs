@@ -89,6 +89,8 @@ try {
       throw error;
     });
     lastAction = road.action.t;
+    // The next drop starts from the table as the application drew it after this one.
+    await page.waitForSelector(`#settings-table .row[data-title="11 Bluetooth"][data-section="${toRight ? 2 : 0}"]`);
     // The browser's side, on the same clock (epoch milliseconds).
     const began = road.action.t / 1000;
     const settingsLaidOut = began + road.steps.find((st) => st.kind === 'laidOut' && st.process === 'settings').ms;

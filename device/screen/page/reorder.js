@@ -12,10 +12,14 @@ const EDGE = 48;          // px from an edge of the scroller where it scrolls
 const MAX_SPEED = 14;     // px per frame at the very edge
 
 export class Reorder {
-  constructor(scroller, table, onDrop) {
+  // onDrop(from, to) when a row is dropped elsewhere; onSettle() once the
+  // table shows the drop and the drag is over.
+  constructor(scroller, table, onDrop, onSettle) {
     this.scroller = scroller;
     this.table = table;
     this.onDrop = onDrop;
+    this.onSettle = onSettle;
+    this.settling = 0;    // the timer that puts a dropped row in place
     this.source = null;   // {row, x, y, section, index}
     this.lifted = false;
   }
@@ -40,6 +44,7 @@ export class Reorder {
     }
     this.ghost.style.top = `${event.clientY - this.grabOffset}px`;
     this.place(event.clientY);
+    this.scrollNearEdge();
   }
 
   lift() {
@@ -57,21 +62,37 @@ export class Reorder {
     row.classList.add('lifted');
     this.lifted = true;
     this.table.dataset.dragging = 'true';
-    const scroll = () => {
-      if (!this.lifted) return;
-      const box = this.scroller.getBoundingClientRect();
+  }
+
+  // Scrolls the table while the pointer is near its top or bottom edge and
+  // the table can scroll that way, one step per frame. Frames are asked for
+  // only then: a frame pending when the pointer is released makes the
+  // browser hold back other work (the device's answer to the drop among it)
+  // until that frame has been drawn.
+  scrollNearEdge() {
+    if (this.frame) return;
+    const step = () => {
+      if (!this.lifted) return 0;
+      const s = this.scroller;
+      const box = s.getBoundingClientRect();
       const y = this.pointerY;
-      let step = 0;
-      if (y < box.top + EDGE) step = -MAX_SPEED * Math.min(1, (box.top + EDGE - y) / EDGE);
-      else if (y > box.bottom - EDGE) step = MAX_SPEED * Math.min(1, (y - (box.bottom - EDGE)) / EDGE);
-      if (step !== 0) {
-        const before = this.scroller.scrollTop;
-        this.scroller.scrollTop += step;
-        if (this.scroller.scrollTop !== before) this.place(y);
+      if (y < box.top + EDGE && s.scrollTop > 0) {
+        return -MAX_SPEED * Math.min(1, (box.top + EDGE - y) / EDGE);
       }
+      if (y > box.bottom - EDGE && Math.ceil(s.scrollTop) < s.scrollHeight - s.clientHeight) {
+        return MAX_SPEED * Math.min(1, (y - (box.bottom - EDGE)) / EDGE);
+      }
+      return 0;
+    };
+    const scroll = () => {
+      this.frame = 0;
+      const by = step();
+      if (by === 0) return;
+      this.scroller.scrollTop += by;
+      this.place(this.pointerY);
       this.frame = requestAnimationFrame(scroll);
     };
-    this.frame = requestAnimationFrame(scroll);
+    if (step() !== 0) this.frame = requestAnimationFrame(scroll);
   }
 
   // Puts the gap where a drop at y would land.
@@ -109,25 +130,41 @@ export class Reorder {
 
   drop(event) {
     if (!this.source) return;
-    if (this.lifted) {
-      this.place(event.clientY);
-      const to = this.destination();
-      const from = [this.source.section, this.source.index];
-      this.gap.replaceWith(this.source.row);
-      this.finish();
-      if (from[0] !== to[0] || from[1] !== to[1]) this.onDrop(from, to);
+    if (!this.lifted) {
+      this.source = null;
       return;
     }
-    this.source = null;
+    this.place(event.clientY);
+    const to = this.destination();
+    const from = [this.source.section, this.source.index];
+    if (from[0] !== to[0] || from[1] !== to[1]) this.onDrop(from, to);
+    // The row takes the gap's place in a task of its own: a change to the
+    // page in the release's task would make the browser hold back the
+    // device's answer until that change has been drawn.
+    this.settling = setTimeout(() => this.settle());
+  }
+
+  // Puts the dropped row where the gap is and ends the drag.
+  settle() {
+    clearTimeout(this.settling);
+    this.settling = 0;
+    this.gap.replaceWith(this.source.row);
+    this.finish();
+    this.onSettle();
   }
 
   cancel() {
+    if (this.settling) {
+      this.settle();  // the drop is sent already
+      return;
+    }
     if (this.lifted) this.gap.remove();
     this.finish();
   }
 
   finish() {
     cancelAnimationFrame(this.frame);
+    this.frame = 0;
     this.ghost?.remove();
     this.source?.row.classList.remove('lifted');
     delete this.table.dataset.dragging;

@@ -150,7 +150,9 @@ export class SettingsScreen {
     this.last = null;          // the last page event drawn
     this.editingUi = false;    // the delete buttons of the editing mode are shown
     this.press = null;         // the press in progress
-    this.reorder = new Reorder(elements.scroll, elements.table, (from, to) => this.moved(from, to));
+    this.reorder = new Reorder(elements.scroll, elements.table, (from, to) => this.moved(from, to), () => {
+      if (this.pending !== undefined) this.redraw();
+    });
     this.wire();
     wireSheets(elements, this.send);
   }
