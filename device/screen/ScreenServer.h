@@ -38,6 +38,7 @@
 
 #include "Device.h"
 #include "RoadOfChange.h"
+#include "ScreenListener.h"
 
 namespace zv::screen {
 
@@ -50,7 +51,9 @@ public:
     // Listens on 127.0.0.1:port (0: a free port). Throws ScreenServerError
     // when it cannot (the port is taken ...). `pageFolder` holds the page;
     // `preferencesFolder` is the host path of the device's preferences folder.
-    ScreenServer(device::Device& device, int port, std::string pageFolder, std::string preferencesFolder);
+    // `token` is the one the page must present (ScreenAccess.h).
+    ScreenServer(device::Device& device, int port, std::string pageFolder, std::string preferencesFolder,
+                 std::string token);
     ~ScreenServer();
     ScreenServer(const ScreenServer&) = delete;
     ScreenServer& operator=(const ScreenServer&) = delete;
@@ -59,15 +62,29 @@ public:
     // The address to open: http://127.0.0.1:<port>/?token=<token>
     std::string address() const;
 
-    // Bytes beyond which libsoup closes a connection instead of reading the
-    // message (messages over kMaxScreenMessage and up to this get an error).
+    // Bytes beyond which a message, all its fragments together, closes the
+    // connection instead of being read (messages over kMaxScreenMessage and
+    // up to this get an error).
     static constexpr std::size_t kMaxFrame = 4 * 1024 * 1024;
+    // Bytes that may wait to be sent to one page before it is cut off.
+    static constexpr std::size_t kMaxWaiting = 8 * 1024 * 1024;
+    // Pages open at once.
+    static constexpr std::size_t kMaxClients = 64;
 
 private:
     struct Client {
         SoupWebsocketConnection* connection = nullptr;
+        GSocket* socket = nullptr;
+        GSource* incoming = nullptr;  // watches what the page sends
         gulong messageHandler = 0;
         gulong closedHandler = 0;
+        // The kernel's counts when the connection became a WebSocket, and
+        // the bytes of the messages since (with their frames' overhead).
+        std::uint64_t readAtStart = 0;
+        std::uint64_t acknowledgedAtStart = 0;
+        std::uint64_t delivered = 0;
+        std::uint64_t sent = 0;
+        bool cut = false;
     };
     struct Pending {
         std::uint64_t client = 0;
@@ -84,6 +101,7 @@ private:
     static void onMessage(SoupWebsocketConnection* connection, gint type, GBytes* data, gpointer self);
     static void onClosed(SoupWebsocketConnection* connection, gpointer self);
     static gboolean onMinute(gpointer self);
+    static gboolean onIncoming(GSocket* socket, GIOCondition, gpointer self);
 
     void checkAccess(SoupServerMessage* message, const char* path, GHashTable* query);
     void serveFile(SoupServerMessage* message, const char* path);
@@ -98,6 +116,8 @@ private:
     void announceRoad();
     void sendTo(std::uint64_t client, const nlohmann::json& message);
     void broadcast(const nlohmann::json& message);
+    void send(Client& client, const std::string& text);
+    void cutOff(Client& client);
     std::uint64_t clientOf(SoupWebsocketConnection* connection) const;
     void dropClient(std::uint64_t client);
     void scheduleMinute();
@@ -111,6 +131,7 @@ private:
     std::string token_;
     int port_ = 0;
     SoupServer* server_ = nullptr;
+    std::unique_ptr<ScreenListener> listener_;
     std::map<std::uint64_t, Client> clients_;
     std::uint64_t nextClient_ = 1;
     std::map<std::uint64_t, Pending> pending_;

@@ -1,7 +1,7 @@
 // Who may use the screen: the printed address's token, the loopback Host,
 // the page's own Origin for the WebSocket, and only well-formed requests of
 // the device's processes over it. Each refusal, and that a refused message
-// leaves the connection open.
+// leaves the connection open; the bounds on connections and messages.
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import http from 'node:http';
@@ -36,9 +36,11 @@ function request(path, headers = {}, method = 'GET') {
   });
 }
 
-const cookie = () => `zv_token_${device.port}=${device.token}`;
+// The token with its last character changed: a comparison that skips any
+// character lets it in.
+const nearToken = () => device.token.slice(0, -1) + (device.token.endsWith('0') ? '1' : '0');
+const withToken = (path, token = device.token) => `${path}?token=${token}`;
 const upgrade = (origin) => ({
-  Cookie: cookie(),
   Connection: 'Upgrade',
   Upgrade: 'websocket',
   'Sec-WebSocket-Version': '13',
@@ -47,9 +49,9 @@ const upgrade = (origin) => ({
 });
 
 // Resolves with the status of a WebSocket handshake (101 when it is taken).
-function handshake(headers) {
+function handshake(headers, path = withToken('/ws')) {
   return new Promise((resolve, reject) => {
-    const req = http.request({ host: '127.0.0.1', port: device.port, path: '/ws', headers });
+    const req = http.request({ host: '127.0.0.1', port: device.port, path, headers, agent: false });
     req.on('upgrade', (res, socket) => {
       socket.destroy();
       resolve(res.statusCode);
@@ -63,42 +65,54 @@ function handshake(headers) {
   });
 }
 
-test('the printed address sets the token cookie; without it every request is refused', async () => {
-  const opened = await request(`/?token=${device.token}`);
-  assert.equal(opened.status, 303);
-  assert.equal(opened.headers.location, '/');
-  assert.match(opened.headers['set-cookie'][0], new RegExp(`^zv_token_${device.port}=${device.token};.*HttpOnly`));
+test('the page\'s files go to any request for the screen; the WebSocket and downloads need the exact token, never a cookie', async () => {
+  const opened = await request(withToken('/'));
+  assert.equal(opened.status, 200);
+  assert.equal(opened.headers['set-cookie'], undefined);
+  assert.equal(opened.headers['referrer-policy'], 'no-referrer');
+  assert.equal((await request('/')).status, 200);
+  assert.equal((await request('/screen.js')).status, 200);
+  assert.equal((await request('/../../etc/passwd')).status, 404);
 
-  assert.equal((await request('/', { Cookie: cookie() })).status, 200);
-  assert.equal((await request('/screen.js', { Cookie: cookie() })).status, 200);
-  for (const path of ['/', '/screen.js', '/ws', `/?token=${'0'.repeat(64)}`]) {
-    assert.equal((await request(path)).status, 403, path);
+  assert.equal(await handshake(upgrade(device.origin)), 101);
+  for (const [why, path] of [['no token', '/ws'], ['the last character', withToken('/ws', nearToken())],
+    ['a zero token', withToken('/ws', '0'.repeat(64))], ['a prefix', withToken('/ws', device.token.slice(0, -1))]]) {
+    assert.equal(await handshake(upgrade(device.origin), path), 403, why);
   }
-  assert.equal((await request('/', { Cookie: `zv_token_${device.port}=${device.token.slice(1)}x` })).status, 403);
-  assert.equal((await request('/../../etc/passwd', { Cookie: cookie() })).status, 404);
+  assert.equal(await handshake({ ...upgrade(device.origin), Cookie: `zv_token_${device.port}=${device.token}` }, '/ws'), 403,
+    'a cookie is no token');
+  device.writeSettings(settingsPlist({}));
+  assert.equal((await request(withToken('/download/net.quellit.zorvane.plist'))).status, 200);
+  assert.equal((await request(withToken('/download/net.quellit.zorvane.plist', nearToken()))).status, 403);
+  assert.equal((await request('/download/net.quellit.zorvane.plist')).status, 403);
 });
 
 test('a Host other than the loopback address and port is refused (DNS rebinding)', async () => {
   for (const host of ['evil.example', `evil.example:${device.port}`, `127.0.0.1:${device.port + 1}`, '127.0.0.1']) {
-    assert.equal((await request(`/?token=${device.token}`, { Host: host, Cookie: cookie() })).status, 403, host);
+    assert.equal((await request(withToken('/'), { Host: host })).status, 403, host);
   }
-  assert.equal((await request('/', { Host: `localhost:${device.port}`, Cookie: cookie() })).status, 200);
+  assert.equal((await request('/', { Host: `localhost:${device.port}` })).status, 200);
 });
 
-test('the WebSocket refuses every Origin but the page\'s own', async () => {
+test('the WebSocket refuses every Origin but the page\'s own, and every path but /ws', async () => {
   assert.equal(await handshake(upgrade(device.origin)), 101);
   for (const origin of ['http://evil.example', `http://127.0.0.1:${device.port + 1}`, 'null', `https://127.0.0.1:${device.port}`]) {
     assert.equal(await handshake(upgrade(origin)), 403, origin);
   }
   assert.equal(await handshake(upgrade(null)), 403, 'no Origin');
-  const { Cookie, ...withoutToken } = upgrade(device.origin);
-  assert.equal(await handshake(withoutToken), 403, 'no token');
+  // libsoup's WebSocket path also matches below /ws: only /ws itself upgrades.
+  for (const path of ['/ws/', '/ws/x', '/ws;x', '/ws%2f', '/ws%2F', '//ws', '/']) {
+    for (const origin of [device.origin, `http://127.0.0.1:${device.port + 1}`]) {
+      const status = await handshake(upgrade(origin), withToken(path));
+      assert.notEqual(status, 101, `${path} from ${origin}`);
+    }
+  }
 });
 
 test('bad WebSocket messages get an error and the connection stays open', async (t) => {
   await onScreen(t, browser, device, async (page) => {
     const replies = await page.evaluate(async () => {
-      const socket = new WebSocket(`ws://${location.host}/ws`);
+      const socket = new WebSocket(`ws://${location.host}/ws?token=${sessionStorage.getItem('zvToken')}`);
       const replies = [];
       let wake = null;
       socket.addEventListener('message', (e) => {
@@ -155,7 +169,7 @@ test('"This computer" downloads only the settings file or a profile file, as pla
   symlinkSync(device.hostPath('/secret.plist'), `${folder}/net.quellit.zorvane_link.plist`);
   mkdirSync(`${folder}/net.quellit.zorvane_folder.plist`);
   execFileSync('mkfifo', [`${folder}/net.quellit.zorvane_pipe.plist`]);
-  const get = (name, headers = {}) => request(`/download/${name}`, { Cookie: cookie(), ...headers });
+  const get = (name, headers = {}) => request(withToken(`/download/${name}`), headers);
 
   const settings = await get('net.quellit.zorvane.plist');
   assert.equal(settings.status, 200);
@@ -165,11 +179,21 @@ test('"This computer" downloads only the settings file or a profile file, as pla
   assert.equal(profile.status, 200);
   assert.deepEqual(profile.body, readFileSync(`${folder}/net.quellit.zorvane_Trip.plist`));
 
-  // The same access rules as every request: the token, the Host, and no other site's page.
+  // The token, the Host, and no other site's page: a link another page of
+  // 127.0.0.1 follows carries no Origin, but the browser says where it came from.
   assert.equal((await request('/download/net.quellit.zorvane.plist')).status, 403, 'no token');
   assert.equal((await get('net.quellit.zorvane.plist', { Host: 'evil.example' })).status, 403, 'Host');
   assert.equal((await get('net.quellit.zorvane.plist', { Origin: 'http://evil.example' })).status, 403, 'Origin');
-  assert.equal((await request('/download/net.quellit.zorvane.plist', { Cookie: cookie() }, 'POST')).status, 405);
+  for (const site of ['same-site', 'cross-site']) {
+    assert.equal((await get('net.quellit.zorvane.plist', { 'Sec-Fetch-Site': site })).status, 403, site);
+  }
+  for (const site of ['same-origin', 'none']) {
+    assert.equal((await get('net.quellit.zorvane.plist', { 'Sec-Fetch-Site': site })).status, 200, site);
+  }
+  assert.equal((await request(withToken('/download/net.quellit.zorvane.plist'), {}, 'POST')).status, 405);
+  // A profile the Profiles page lists is served, whatever its name holds (".." included).
+  writeFileSync(`${folder}/net.quellit.zorvane_...plist`, settingsPlist({ left: ['00 Time'] }));
+  assert.equal((await get('net.quellit.zorvane_...plist')).status, 200, 'the profile ".."');
 
   const refused = {
     'a name of neither kind': 'passwd',
