@@ -1,13 +1,64 @@
 #include "ScreenListener.h"
 
 #include <netinet/in.h>
-#include <linux/sockios.h>
 #include <linux/tcp.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <cstring>
+
+#include "MessageBound.h"
+
+// A GConverter that passes the connection's bytes through unchanged and
+// fails the read that would take a message past its bound (MessageBound.h):
+// libsoup then drops the connection.
+struct ZvBoundConverter {
+    GObject parent;
+    zv::screen::MessageBound bound;  // all zero: before the request head
+    std::uint64_t limit;
+};
+struct ZvBoundConverterClass {
+    GObjectClass parent;
+};
+
+namespace {
+
+GConverterResult boundConvert(GConverter* converter, const void* in, gsize inSize, void* out, gsize outSize,
+                              GConverterFlags flags, gsize* read, gsize* written, GError** error);
+
+void boundConverterInterface(GConverterIface* iface) { iface->convert = boundConvert; }
+
+}  // namespace
+
+G_DEFINE_TYPE_WITH_CODE(ZvBoundConverter, zv_bound_converter, G_TYPE_OBJECT,
+                        G_IMPLEMENT_INTERFACE(G_TYPE_CONVERTER, boundConverterInterface))
+
+static void zv_bound_converter_class_init(ZvBoundConverterClass*) {}
+static void zv_bound_converter_init(ZvBoundConverter*) {}
+
+namespace {
+
+GConverterResult boundConvert(GConverter* converter, const void* in, gsize inSize, void* out, gsize outSize,
+                              GConverterFlags flags, gsize* read, gsize* written, GError** error) {
+    auto* self = reinterpret_cast<ZvBoundConverter*>(converter);
+    const gsize size = std::min(inSize, outSize);
+    if (!zv::screen::takeIncoming(self->bound, static_cast<const std::uint8_t*>(in), size, self->limit)) {
+        g_set_error_literal(error, G_IO_ERROR, G_IO_ERROR_MESSAGE_TOO_LARGE, "a message over the screen's bound");
+        return G_CONVERTER_ERROR;
+    }
+    if (size) std::memcpy(out, in, size);
+    *read = *written = size;
+    if ((flags & G_CONVERTER_INPUT_AT_END) && size == inSize) return G_CONVERTER_FINISHED;
+    if ((flags & G_CONVERTER_FLUSH) && size == inSize) return G_CONVERTER_FLUSHED;
+    if (size == 0 && inSize) {
+        g_set_error_literal(error, G_IO_ERROR, G_IO_ERROR_NO_SPACE, "no room");
+        return G_CONVERTER_ERROR;
+    }
+    return G_CONVERTER_CONVERTED;
+}
+
+}  // namespace
 
 namespace zv::screen {
 
@@ -27,7 +78,8 @@ bool tcpInfo(GSocket* socket, tcp_info& info) {
 
 }  // namespace
 
-ScreenListener::ScreenListener(SoupServer* server, int port) : server_(server) {
+ScreenListener::ScreenListener(SoupServer* server, int port, std::uint64_t messageLimit)
+    : server_(server), messageLimit_(messageLimit) {
     // Connections are bounded by the descriptors this process may open.
     rlimit limit{};
     if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
@@ -111,20 +163,36 @@ void ScreenListener::adopt(GSocket* socket) {
     // Each message is sent at once: a status bar must not wait behind the
     // acknowledgement of the page event sent just before it (Nagle).
     g_socket_set_option(socket, IPPROTO_TCP, TCP_NODELAY, 1, nullptr);
-    GSocketConnection* stream = g_socket_connection_factory_create_connection(socket);
+    GSocketConnection* connection = g_socket_connection_factory_create_connection(socket);
+    // libsoup reads through the message bound and writes to the socket; the
+    // socket is closed once libsoup lets go of the stream it was handed.
+    auto* bound = static_cast<ZvBoundConverter*>(g_object_new(zv_bound_converter_get_type(), nullptr));
+    bound->limit = messageLimit_;
+    GInputStream* input =
+        g_converter_input_stream_new(g_io_stream_get_input_stream(G_IO_STREAM(connection)), G_CONVERTER(bound));
+    g_object_unref(bound);
+    GIOStream* stream = g_simple_io_stream_new(input, g_io_stream_get_output_stream(G_IO_STREAM(connection)));
+    g_object_unref(input);
+    g_object_weak_ref(G_OBJECT(stream), onStreamGone, connection);  // takes the connection's reference
+
     GSocketAddress* local = g_socket_get_local_address(socket, nullptr);
     GSocketAddress* remote = g_socket_get_remote_address(socket, nullptr);
     bool handed = false;
     if (local && remote) {
         connections_[nextConnection_++] = Connection{socket, G_SOCKET_ADDRESS(g_object_ref(remote)), Clock::now()};
         g_object_weak_ref(G_OBJECT(socket), onSocketGone, this);
-        handed = soup_server_accept_iostream(server_, G_IO_STREAM(stream), local, remote, nullptr);
+        handed = soup_server_accept_iostream(server_, stream, local, remote, nullptr);
     }
-    if (!handed) g_io_stream_close(G_IO_STREAM(stream), nullptr, nullptr);
+    if (!handed) g_io_stream_close(stream, nullptr, nullptr);
     if (local) g_object_unref(local);
     if (remote) g_object_unref(remote);
     g_object_unref(stream);
     g_object_unref(socket);
+}
+
+void ScreenListener::onStreamGone(gpointer connection, GObject*) {
+    g_io_stream_close(G_IO_STREAM(connection), nullptr, nullptr);
+    g_object_unref(connection);
 }
 
 void ScreenListener::onSocketGone(gpointer self, GObject* socket) {
@@ -216,13 +284,6 @@ GSocket* ScreenListener::becameWebSocket(GSocketAddress* remote) {
     if (!connection) return nullptr;
     connection->webSocket = true;
     return connection->socket;
-}
-
-std::uint64_t ScreenListener::bytesRead(GSocket* socket) {
-    tcp_info info;
-    int waiting = 0;
-    if (!tcpInfo(socket, info) || ::ioctl(g_socket_get_fd(socket), SIOCINQ, &waiting) != 0) return 0;
-    return info.tcpi_bytes_received - static_cast<std::uint64_t>(std::max(waiting, 0));
 }
 
 std::uint64_t ScreenListener::bytesAcknowledged(GSocket* socket) {

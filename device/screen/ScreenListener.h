@@ -15,9 +15,9 @@
 // A connection is closed by shutting its socket down: libsoup reads the end
 // of the stream and lets it go (its descriptor is never closed under it).
 //
-// It also counts, per WebSocket, what libsoup holds for it (see
-// heldIncoming / heldOutgoing), from the kernel's own counts of the
-// connection's bytes.
+// libsoup reads each connection through a bound on a WebSocket message,
+// fragments included (MessageBound.h); what waits to be sent is measured
+// from the kernel's count of the bytes the peer acknowledged.
 #pragma once
 
 #include <gio/gio.h>
@@ -46,7 +46,9 @@ public:
 
     // Listens on 127.0.0.1:port (0: a free one) and hands connections to
     // `server`. Throws ScreenListenerError with a line for the person.
-    ScreenListener(SoupServer* server, int port);
+    // Every connection's messages are bounded to `messageLimit` bytes, all
+    // their frames together (MessageBound.h).
+    ScreenListener(SoupServer* server, int port, std::uint64_t messageLimit);
     ~ScreenListener();
     ScreenListener(const ScreenListener&) = delete;
     ScreenListener& operator=(const ScreenListener&) = delete;
@@ -61,10 +63,8 @@ public:
     // socket, or null when it is unknown.
     GSocket* becameWebSocket(GSocketAddress* remote);
 
-    // Bytes the peer sent on `socket` that libsoup has read, and bytes
-    // written to it that the peer has not acknowledged yet (both from the
-    // kernel's counts; 0 when they cannot be had).
-    static std::uint64_t bytesRead(GSocket* socket);
+    // Bytes written to `socket` that the peer has acknowledged (the
+    // kernel's count; 0 when it cannot be had).
     static std::uint64_t bytesAcknowledged(GSocket* socket);
     // Ends a connection now, whatever libsoup is doing with it.
     static void shutDown(GSocket* socket);
@@ -82,6 +82,7 @@ private:
     static gboolean onSweep(gpointer self);
     static gboolean onResume(gpointer self);
     static void onSocketGone(gpointer self, GObject* socket);
+    static void onStreamGone(gpointer connection, GObject* stream);
 
     void acceptAll();
     void adopt(GSocket* socket);
@@ -98,6 +99,7 @@ private:
     guint sweepTimer_ = 0;
     int port_ = 0;
     std::size_t maxConnections_ = kMostConnections;
+    std::uint64_t messageLimit_;
     std::uint64_t nextConnection_ = 1;
     std::map<std::uint64_t, Connection> connections_;
 };

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <chrono>
 #include <filesystem>
+#include <vector>
 
 #include "PreferencesDownload.h"
 #include "control/ActivityEvents.h"
@@ -71,10 +72,12 @@ ScreenServer::ScreenServer(device::Device& device, int port, std::string pageFol
     if (!pageFiles_.count("index.html")) throw ScreenServerError("no page at " + pageFolder_ + "/index.html");
 
     server_ = soup_server_new("server-header", "zv-launcher", nullptr);
-    // Messages are counted on the wire (see checkIncoming): no compression.
+    // Messages are bounded as they come over the wire: no compression.
     soup_server_remove_websocket_extension(server_, SOUP_TYPE_WEBSOCKET_EXTENSION_DEFLATE);
     try {
-        listener_ = std::make_unique<ScreenListener>(server_, port);
+        // A whole message may take kMaxFrame and its frames' headers; one
+        // frame over kMaxFrame is libsoup's to refuse, with a close frame.
+        listener_ = std::make_unique<ScreenListener>(server_, port, kMaxFrame + 64 * 1024);
     } catch (const ScreenListenerError& e) {
         g_object_unref(server_);
         throw ScreenServerError(e.what());
@@ -100,6 +103,7 @@ ScreenServer::ScreenServer(device::Device& device, int port, std::string pageFol
 ScreenServer::~ScreenServer() {
     if (minuteTimer_) g_source_remove(minuteTimer_);
     if (roadAnnouncement_) g_source_remove(roadAnnouncement_);
+    if (cutClients_) g_source_remove(cutClients_);
     while (!clients_.empty()) dropClient(clients_.begin()->first);
     listener_.reset();
     soup_server_disconnect(server_);
@@ -221,15 +225,10 @@ void ScreenServer::onWebSocket(SoupServer*, SoupServerMessage* message, const ch
     Client& client = self->clients_[id];
     client.connection = static_cast<SoupWebsocketConnection*>(g_object_ref(connection));
     client.socket = static_cast<GSocket*>(g_object_ref(socket));
-    client.readAtStart = ScreenListener::bytesRead(socket);
     client.acknowledgedAtStart = ScreenListener::bytesAcknowledged(socket);
     soup_websocket_connection_set_max_incoming_payload_size(connection, kMaxFrame);
     client.messageHandler = g_signal_connect(connection, "message", G_CALLBACK(onMessage), self);
     client.closedHandler = g_signal_connect(connection, "closed", G_CALLBACK(onClosed), self);
-    // What the peer sends is counted as it arrives, fragments included.
-    client.incoming = g_socket_create_source(socket, G_IO_IN, nullptr);
-    g_source_set_callback(client.incoming, G_SOURCE_FUNC(onIncoming), self, nullptr);
-    g_source_attach(client.incoming, nullptr);
     // A new page is told the whole device.
     self->sendTo(id, self->deviceMessage());
     for (const auto& process : self->device_.names())
@@ -243,7 +242,6 @@ void ScreenServer::onMessage(SoupWebsocketConnection* connection, gint type, GBy
     auto* server = static_cast<ScreenServer*>(self);
     const std::uint64_t client = server->clientOf(connection);
     if (!client) return;
-    server->clients_[client].delivered += g_bytes_get_size(data) + kFrameOverhead;
     if (type != SOUP_WEBSOCKET_DATA_TEXT) {
         server->sendTo(client, {{"type", "reply"}, {"process", nullptr},
                                 {"reply", device::errorReply("the screen takes text messages only", nullptr)}});
@@ -254,31 +252,28 @@ void ScreenServer::onMessage(SoupWebsocketConnection* connection, gint type, GBy
     server->handleMessage(client, std::string_view(bytes ? bytes : "", size));
 }
 
-// Runs whenever the peer's bytes wait on the socket, beside libsoup's own
-// reading: what libsoup has read but not yet made a message of (a message's
-// fragments so far, control frames) stays under one message's bound.
-gboolean ScreenServer::onIncoming(GSocket* socket, GIOCondition, gpointer self) {
-    auto* server = static_cast<ScreenServer*>(self);
-    for (auto& [id, client] : server->clients_) {
-        if (client.socket != socket) continue;
-        const std::uint64_t read = ScreenListener::bytesRead(socket) - client.readAtStart;
-        if (read > client.delivered + kMaxFrame) {
-            client.incoming = nullptr;
-            server->cutOff(client);
-            return G_SOURCE_REMOVE;
-        }
-        return G_SOURCE_CONTINUE;
-    }
-    return G_SOURCE_REMOVE;
-}
-
-// Ends a client's connection at once; libsoup then lets it go and says
-// "closed", which drops the client and returns what it held.
+// Ends a client's connection at once, without a closing handshake: the
+// peer sees the end of the stream, and the client is dropped as soon as the
+// main loop is back (never inside one of libsoup's signals). The last
+// reference to its connection goes then, and with it everything libsoup
+// held for it.
 void ScreenServer::cutOff(Client& client) {
     client.cut = true;
-    if (soup_websocket_connection_get_state(client.connection) == SOUP_WEBSOCKET_STATE_OPEN)
-        soup_websocket_connection_close(client.connection, SOUP_WEBSOCKET_CLOSE_TOO_BIG, nullptr);
     ScreenListener::shutDown(client.socket);
+    if (cutClients_) return;
+    // At the priority of the sockets' own sources, which stay ready meanwhile.
+    cutClients_ = g_idle_add_full(
+        G_PRIORITY_DEFAULT,
+        [](gpointer self) -> gboolean {
+            auto* server = static_cast<ScreenServer*>(self);
+            server->cutClients_ = 0;
+            std::vector<std::uint64_t> cut;
+            for (const auto& [id, client] : server->clients_)
+                if (client.cut) cut.push_back(id);
+            for (std::uint64_t id : cut) server->dropClient(id);
+            return G_SOURCE_REMOVE;
+        },
+        this, nullptr);
 }
 
 void ScreenServer::onClosed(SoupWebsocketConnection* connection, gpointer self) {
@@ -432,14 +427,11 @@ void ScreenServer::dropClient(std::uint64_t id) {
     SoupWebsocketConnection* connection = it->second.connection;
     g_signal_handler_disconnect(connection, it->second.messageHandler);
     g_signal_handler_disconnect(connection, it->second.closedHandler);
-    if (it->second.incoming) {
-        g_source_destroy(it->second.incoming);
-        g_source_unref(it->second.incoming);
-    }
     GSocket* socket = it->second.socket;
+    const bool cut = it->second.cut;
     clients_.erase(it);
     std::erase_if(pending_, [id](const auto& entry) { return entry.second.client == id; });
-    if (soup_websocket_connection_get_state(connection) == SOUP_WEBSOCKET_STATE_OPEN)
+    if (!cut && soup_websocket_connection_get_state(connection) == SOUP_WEBSOCKET_STATE_OPEN)
         soup_websocket_connection_close(connection, SOUP_WEBSOCKET_CLOSE_GOING_AWAY, nullptr);
     g_object_unref(connection);
     g_object_unref(socket);

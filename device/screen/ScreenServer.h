@@ -75,14 +75,11 @@ private:
     struct Client {
         SoupWebsocketConnection* connection = nullptr;
         GSocket* socket = nullptr;
-        GSource* incoming = nullptr;  // watches what the page sends
         gulong messageHandler = 0;
         gulong closedHandler = 0;
-        // The kernel's counts when the connection became a WebSocket, and
-        // the bytes of the messages since (with their frames' overhead).
-        std::uint64_t readAtStart = 0;
+        // The kernel's count of acknowledged bytes when the connection became
+        // a WebSocket, and the bytes sent since (with their frames' overhead).
         std::uint64_t acknowledgedAtStart = 0;
-        std::uint64_t delivered = 0;
         std::uint64_t sent = 0;
         bool cut = false;
     };
@@ -101,7 +98,6 @@ private:
     static void onMessage(SoupWebsocketConnection* connection, gint type, GBytes* data, gpointer self);
     static void onClosed(SoupWebsocketConnection* connection, gpointer self);
     static gboolean onMinute(gpointer self);
-    static gboolean onIncoming(GSocket* socket, GIOCondition, gpointer self);
 
     void checkAccess(SoupServerMessage* message, const char* path, GHashTable* query);
     void serveFile(SoupServerMessage* message, const char* path);
@@ -138,6 +134,7 @@ private:
     std::uint64_t nextRequest_ = 1;
     guint minuteTimer_ = 0;
     guint roadAnnouncement_ = 0;
+    guint cutClients_ = 0;
 };
 
 }  // namespace zv::screen
