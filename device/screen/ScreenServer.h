@@ -1,7 +1,8 @@
 // The screen: the phone in the browser. A libsoup server on 127.0.0.1 that
 // serves the page's files (device/screen/page/) and one WebSocket (/ws)
 // carrying the control protocol between the page and the device's
-// processes. Every request passes the checks of ScreenAccess.h first.
+// processes. Every request passes the checks of ScreenAccess.h first, on
+// connections ScreenListener.h accepts and bounds.
 //
 // To the page the server pushes (one JSON object per WebSocket message):
 //   {"type":"device","front":P,"time":T,"processes":[{"name","running","ready","exitStatus"}...]}
@@ -24,7 +25,7 @@
 //
 // GET /download/<name> serves a settings or profile file of the device's
 // preferences folder, for the open-in menu's "This computer"
-// (PreferencesDownload.h), behind the same checks as everything else.
+// (PreferencesDownload.h), with the token like the WebSocket.
 #pragma once
 
 #include <libsoup/soup.h>

@@ -288,10 +288,13 @@ test('the WebSocket refuses every Origin but the page\'s own, and every path but
   }
   assert.equal(await handshake(upgrade(null)), 403, 'no Origin');
   // libsoup's WebSocket path also matches below /ws: only /ws itself upgrades.
+  // The token is tried as the address carries it and as a cookie of the
+  // screen's name would.
   for (const path of ['/ws/', '/ws/x', '/ws;x', '/ws%2f', '/ws%2F', '//ws', '/']) {
     for (const origin of [device.origin, `http://127.0.0.1:${device.port + 1}`]) {
-      const status = await handshake(upgrade(origin), withToken(path));
-      assert.notEqual(status, 101, `${path} from ${origin}`);
+      assert.notEqual(await handshake(upgrade(origin), withToken(path)), 101, `${path} from ${origin}`);
+      const cookie = { ...upgrade(origin), Cookie: `zv_token_${device.port}=${device.token}` };
+      assert.notEqual(await handshake(cookie, path), 101, `${path} from ${origin}, with a cookie`);
     }
   }
 });
