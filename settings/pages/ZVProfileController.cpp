@@ -237,7 +237,7 @@ void ZVProfileController::didDismissWithButtonIndex(UIAlertView& alertView, NSIn
                           sharedSelf<UIAlertViewDelegate>(), "Ok");
             } else if (!zv::isProfileFileName(zv::profileFileName(name))) {
                 // Saved, it would be a file the page never lists (or no file of the folder).
-                showError("Error, A profile name cannot contain \"/\"", std::nullopt,
+                showError("Error, Could not save profile", "A profile name cannot contain \"/\".",
                           sharedSelf<UIAlertViewDelegate>(), "Ok");
             } else if (NSFileManager::defaultManager().fileExistsAtPath(preferencesPath(zv::profileFileName(name)))) {
                 auto alert = UIAlertView::initWithTitle("That profile exists!", "Would you like to overwrite it?",

@@ -215,7 +215,8 @@ test('the Profiles page saves only names it lists, and "This computer" downloads
     };
     // A "/" would make it a path, not a file of the folder: refused, nothing written.
     await save('trips/2024');
-    await page.waitForSelector('#alert-title:text-is("Error, A profile name cannot contain \\"/\\"")');
+    await page.waitForSelector('#alert-message:text-is("A profile name cannot contain \\"/\\".")');
+    assert.equal((await alertShown(page)).title, 'Error, Could not save profile');
     await pressAlertButton(page, 'Ok');
     assert.ok(!existsSync(device.hostPath(`${PREFERENCES}/net.quellit.zorvane_trips`)));
 

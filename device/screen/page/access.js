@@ -19,6 +19,11 @@ function takeToken() {
 
 const token = takeToken();
 
+// Whether the tab has a token at all (it was opened with the printed address).
+export function hasToken() {
+  return token !== '';
+}
+
 // A path of the launcher with the token added.
 export function withToken(path) {
   return `${path}?token=${encodeURIComponent(token)}`;

@@ -5,7 +5,7 @@
 // and the road from it. A reload asks the device again, so it shows the
 // same device.
 
-import { withToken } from './access.js';
+import { hasToken, withToken } from './access.js';
 import { Connection } from './connection.js';
 import { drawPhone } from './phone.js';
 import { drawControls, wireControls } from './controls.js';
@@ -104,7 +104,8 @@ async function send(process, request) {
 // While the device is away (the launcher stopped or restarts), its phone
 // and controls show what they last knew, greyed out and out of reach.
 function showConnected(connected) {
-  byId('connection').textContent = connected ? 'Connected' : 'Device away: disconnected; reconnecting…';
+  byId('connection').textContent = connected ? 'Connected'
+    : hasToken() ? 'Device away: disconnected; reconnecting…' : 'Not connected: open the address zv-launcher printed';
   document.body.dataset.connected = String(connected);
   for (const part of document.querySelectorAll('.phone, .controls fieldset')) part.inert = !connected;
 }
