@@ -267,10 +267,11 @@ void ScreenListener::sweep() {
 
 ScreenListener::Connection* ScreenListener::find(GSocketAddress* remote) {
     if (!remote) return nullptr;
+    // Every peer is 127.0.0.1: its port tells the open connections apart.
+    const guint16 port = g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(remote));
     for (auto& [id, connection] : connections_)
-        if (connection.socket && (connection.remote == remote ||
-                                  g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(connection.remote)) ==
-                                      g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(remote))))
+        if (connection.socket && !g_socket_is_closed(connection.socket) &&
+            g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(connection.remote)) == port)
             return &connection;
     return nullptr;
 }
