@@ -24,7 +24,11 @@ std::string stripAffixes(std::string_view fileName) {
 
 }  // namespace
 
-bool isProfileFileName(std::string_view fileName) { return profileFilePredicate().evaluateWithObject(fileName); }
+bool isProfileFileName(std::string_view fileName) {
+    // A name of the folder itself: never a path, never cut short by a NUL.
+    if (fileName.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos) return false;
+    return profileFilePredicate().evaluateWithObject(fileName);
+}
 
 std::optional<std::string> profileNameFromFileName(std::string_view fileName) {
     if (!isProfileFileName(fileName)) return std::nullopt;

@@ -28,7 +28,10 @@ struct ProfileEntry {
     bool operator==(const ProfileEntry&) const = default;
 };
 
-// Whether a bare file name is a profile file.
+// Whether a bare file name is a profile file: it matches the pattern and
+// holds no "/" and no NUL (so it names an entry of the preferences folder
+// itself). The one rule for what the Profiles page lists, what it saves and
+// what the screen lets the browser download.
 bool isProfileFileName(std::string_view fileName);
 // The profile name of a profile file name; empty when it is not one.
 std::optional<std::string> profileNameFromFileName(std::string_view fileName);

@@ -9,6 +9,7 @@
 // started and the bus. See docs/control-protocol.md, "Launcher".
 #include <glib-unix.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "AccessTokenFile.h"
 #include "Device.h"
 #include "DeviceRoot.h"
 #include "LauncherOptions.h"
@@ -49,6 +51,15 @@ std::vector<ProcessSetup> deviceProcesses(const std::string& bin, const std::str
     return setups;
 }
 
+// Every descriptor the person's limit allows: the screen's connections are
+// bounded by them (ScreenListener.h).
+void raiseOpenFileLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == limit.rlim_max) return;
+    limit.rlim_cur = limit.rlim_max;
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+}
+
 gboolean onStopSignal(gpointer) {
     stopMainLoop();
     return G_SOURCE_CONTINUE;
@@ -60,6 +71,7 @@ int main(int argc, char** argv) {
     // A process that ends while the launcher writes to it must not end the
     // launcher: a failed write is an error of that request only.
     ::signal(SIGPIPE, SIG_IGN);
+    raiseOpenFileLimit();
 
     const auto parsed = zv::device::parseLauncherCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.options) {
@@ -85,7 +97,8 @@ int main(int argc, char** argv) {
     if (options.screen) {
         try {
             screen = std::make_unique<zv::screen::ScreenServer>(device, options.port, ZV_SCREEN_PAGE_DIR,
-                                                                root + "/var/mobile/Library/Preferences");
+                                                                root + "/var/mobile/Library/Preferences",
+                                                                zv::screen::keptAccessToken(root));
         } catch (const std::exception& e) {
             std::cerr << "launcher: cannot serve the screen: " << e.what() << std::endl;
             return 1;

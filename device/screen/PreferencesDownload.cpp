@@ -6,19 +6,13 @@
 
 #include <cerrno>
 
+#include "ProfileListing.h"
+
 namespace zv::screen {
 
 namespace {
 
 constexpr std::string_view kSettingsFile = "net.quellit.zorvane.plist";
-constexpr std::string_view kProfilePrefix = "net.quellit.zorvane_";
-constexpr std::string_view kProfileSuffix = ".plist";
-
-bool isPreferencesFileName(std::string_view name) {
-    if (name == kSettingsFile) return true;
-    return name.size() >= kProfilePrefix.size() + kProfileSuffix.size() && name.starts_with(kProfilePrefix) &&
-           name.ends_with(kProfileSuffix);
-}
 
 class FileDescriptor {
 public:
@@ -37,8 +31,8 @@ private:
 }  // namespace
 
 std::optional<std::string> downloadName(std::string_view name, DownloadRefusal& refusal) {
-    if (name.find('/') != std::string_view::npos || name.find('\0') != std::string_view::npos ||
-        name.find("..") != std::string_view::npos || !isPreferencesFileName(name)) {
+    // Exactly what the Profiles page lists (and the settings file).
+    if (name != kSettingsFile && !isProfileFileName(name)) {
         refusal = {403, "Forbidden: only the settings file or a profile file of the preferences folder"};
         return std::nullopt;
     }

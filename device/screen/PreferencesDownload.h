@@ -1,10 +1,11 @@
 // "This computer" in the phone's open-in menu: the browser downloads a file
 // of the device's preferences folder (/var/mobile/Library/Preferences of the
 // device root) at /download/<name>. Only the settings file
-// "net.quellit.zorvane.plist" and profile files "net.quellit.zorvane_*.plist"
-// are served, and only as plain files of that folder: however the request
-// is written (percent-encoded, "..", NUL, a symlink in the folder), no other
-// file is ever opened.
+// "net.quellit.zorvane.plist" and the profile files the Profiles page lists
+// (ProfileListing.h's isProfileFileName: the same rule) are served, and
+// only as plain files of that folder: however the request is written
+// (percent-encoded, "/", NUL, a symlink in the folder), no other file is
+// ever opened.
 #pragma once
 
 #include <optional>
@@ -24,8 +25,8 @@ struct DownloadRefusal {
 // The file name after kDownloadPathPrefix in the request's path, as the
 // HTTP server hands the path over: already percent-decoded (libsoup decodes
 // once and refuses encoded slashes and NUL bytes itself), so it is never
-// decoded again. It must be the settings file's or a profile file's name and
-// hold no "/", no "..", no NUL. Empty, with `refusal` filled, otherwise.
+// decoded again. It must be the settings file's or a profile file's name
+// (which holds no "/" and no NUL). Empty, with `refusal` filled, otherwise.
 std::optional<std::string> downloadName(std::string_view name, DownloadRefusal& refusal);
 
 // The bytes of `name` in `folder` (a host path), opened relative to the

@@ -26,8 +26,6 @@ std::string makeAccessToken() {
     return token;
 }
 
-std::string accessCookieName(int port) { return "zv_token_" + std::to_string(port); }
-
 bool hostAllowed(std::string_view host, int port) {
     const std::size_t colon = host.rfind(':');
     if (colon == std::string_view::npos || host.substr(colon + 1) != std::to_string(port)) return false;
@@ -40,17 +38,8 @@ bool originAllowed(std::string_view origin, int port) {
     return origin.substr(0, scheme.size()) == scheme && hostAllowed(origin.substr(scheme.size()), port);
 }
 
-std::string cookieValue(std::string_view header, std::string_view name) {
-    while (!header.empty()) {
-        const std::size_t end = header.find(';');
-        std::string_view pair = header.substr(0, end);
-        header = end == std::string_view::npos ? std::string_view{} : header.substr(end + 1);
-        while (!pair.empty() && pair.front() == ' ') pair.remove_prefix(1);
-        const std::size_t equals = pair.find('=');
-        if (equals != std::string_view::npos && pair.substr(0, equals) == name)
-            return std::string(pair.substr(equals + 1));
-    }
-    return {};
+bool fetchSiteAllowed(std::string_view fetchSite) {
+    return fetchSite.empty() || fetchSite == "same-origin" || fetchSite == "none";
 }
 
 bool tokensEqual(std::string_view given, std::string_view token) {

@@ -2,10 +2,13 @@
 // only requests that
 //   - name the loopback address and its port in Host (a page of another
 //     site that rebinds its name to 127.0.0.1 sends its own name: refused),
-//   - carry the start's random token, in the address printed at start
-//     (?token=...) or in the cookie that address sets,
-//   - and, to open the WebSocket, come from a page of the server itself
-//     (Origin), so no other site's page can drive the device.
+//   - and, to open the WebSocket or download a file, carry the device's
+//     random token as ?token= and come from a page of the server itself
+//     (Origin; Sec-Fetch-Site for a download), so no other site's page can
+//     drive the device or take its files.
+// The token is never a cookie: cookies do not tell the ports of 127.0.0.1
+// apart, so every other local server would be sent it. The page keeps the
+// token of the address it was opened with for its own tab.
 // Plain functions of the request's fields.
 #pragma once
 
@@ -17,18 +20,15 @@ namespace zv::screen {
 // 32 random bytes as 64 hexadecimal digits, from the kernel's generator.
 std::string makeAccessToken();
 
-// "zv_token_<port>": cookies do not tell ports apart, so two devices on
-// different ports keep their own.
-std::string accessCookieName(int port);
-
 // Host is "127.0.0.1:<port>" or "localhost:<port>".
 bool hostAllowed(std::string_view host, int port);
 
 // Origin is "http://" followed by an allowed host.
 bool originAllowed(std::string_view origin, int port);
 
-// The token of a Cookie header's entry `name`, or empty.
-std::string cookieValue(std::string_view cookieHeader, std::string_view name);
+// Sec-Fetch-Site is absent (an older client), "same-origin" or "none" (the
+// person typed or pasted the address).
+bool fetchSiteAllowed(std::string_view fetchSite);
 
 // Compares in time that does not depend on where the texts differ.
 bool tokensEqual(std::string_view given, std::string_view token);

@@ -1,16 +1,15 @@
 #include "ScreenServer.h"
 
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-
 #include <cctype>
 #include <chrono>
 #include <filesystem>
+#include <vector>
 
 #include "PreferencesDownload.h"
 #include "control/ActivityEvents.h"
 #include "RequestLine.h"
 #include "ScreenAccess.h"
+#include "ScreenListener.h"
 #include "ScreenMessage.h"
 #include "StatusBarImage.h"
 #include "foundation/DateFormatter.h"
@@ -24,6 +23,9 @@ namespace {
 
 constexpr const char* kRequestIdPrefix = "screen:";
 constexpr std::size_t kMaxPendingRequests = 4096;
+constexpr std::string_view kWebSocketPath = "/ws";
+// What a WebSocket frame adds to its payload, at most (header and mask).
+constexpr std::uint64_t kFrameOverhead = 14;
 
 const std::map<std::string, std::string>& contentTypes() {
     static const std::map<std::string, std::string> types{{".html", "text/html; charset=utf-8"},
@@ -54,11 +56,12 @@ std::string header(SoupServerMessage* message, const char* name) {
 
 }  // namespace
 
-ScreenServer::ScreenServer(device::Device& device, int port, std::string pageFolder, std::string preferencesFolder)
+ScreenServer::ScreenServer(device::Device& device, int port, std::string pageFolder, std::string preferencesFolder,
+                           std::string token)
     : device_(device),
       pageFolder_(std::move(pageFolder)),
       preferencesFolder_(std::move(preferencesFolder)),
-      token_(makeAccessToken()) {
+      token_(std::move(token)) {
     // The page is the files of its folder, by name: nothing else is served.
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(pageFolder_, error)) {
@@ -69,24 +72,21 @@ ScreenServer::ScreenServer(device::Device& device, int port, std::string pageFol
     if (!pageFiles_.count("index.html")) throw ScreenServerError("no page at " + pageFolder_ + "/index.html");
 
     server_ = soup_server_new("server-header", "zv-launcher", nullptr);
-    GSocketAddress* address = g_inet_socket_address_new_from_string("127.0.0.1", static_cast<guint>(port));
-    GError* listenError = nullptr;
-    const bool listening = soup_server_listen(server_, address, static_cast<SoupServerListenOptions>(0), &listenError);
-    g_object_unref(address);
-    if (!listening) {
-        std::string why = listenError->message;
-        if (g_error_matches(listenError, G_IO_ERROR, G_IO_ERROR_ADDRESS_IN_USE))
-            why = "port " + std::to_string(port) + " on 127.0.0.1 is in use (choose another with --port, or 0 for a free one)";
-        g_error_free(listenError);
+    // Messages are bounded as they come over the wire: no compression.
+    soup_server_remove_websocket_extension(server_, SOUP_TYPE_WEBSOCKET_EXTENSION_DEFLATE);
+    try {
+        // A whole message may take kMaxFrame and its frames' headers; one
+        // frame over kMaxFrame is libsoup's to refuse, with a close frame.
+        listener_ = std::make_unique<ScreenListener>(server_, port, kMaxFrame + 64 * 1024);
+    } catch (const ScreenListenerError& e) {
         g_object_unref(server_);
-        throw ScreenServerError(why);
+        throw ScreenServerError(e.what());
     }
-    GSList* uris = soup_server_get_uris(server_);
-    port_ = uris ? g_uri_get_port(static_cast<GUri*>(uris->data)) : port;
-    g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
+    port_ = listener_->port();
 
     // libsoup runs the handlers of the most specific path only, so the
-    // checks are registered for the WebSocket's path too.
+    // checks are registered for the WebSocket's path too (which libsoup
+    // also matches for /ws/anything).
     soup_server_add_early_handler(server_, nullptr, onEarlyRequest, this, nullptr);
     soup_server_add_early_handler(server_, "/ws", onEarlyRequest, this, nullptr);
     soup_server_add_handler(server_, nullptr, onRequest, this, nullptr);
@@ -103,7 +103,9 @@ ScreenServer::ScreenServer(device::Device& device, int port, std::string pageFol
 ScreenServer::~ScreenServer() {
     if (minuteTimer_) g_source_remove(minuteTimer_);
     if (roadAnnouncement_) g_source_remove(roadAnnouncement_);
+    if (cutClients_) g_source_remove(cutClients_);
     while (!clients_.empty()) dropClient(clients_.begin()->first);
+    listener_.reset();
     soup_server_disconnect(server_);
     g_object_unref(server_);
 }
@@ -112,35 +114,44 @@ std::string ScreenServer::address() const {
     return "http://127.0.0.1:" + std::to_string(port_) + "/?token=" + token_;
 }
 
-// Runs before any handler: a request that fails a check is answered 403
-// here and goes no further.
+// Runs before any handler, once the request's head is in: a request that
+// fails a check is answered here and goes no further.
 void ScreenServer::onEarlyRequest(SoupServer*, SoupServerMessage* message, const char* path, GHashTable* query,
                                   gpointer self) {
-    static_cast<ScreenServer*>(self)->checkAccess(message, path, query);
+    auto* server = static_cast<ScreenServer*>(self);
+    server->listener_->requestArrived(soup_server_message_get_remote_address(message));
+    server->checkAccess(message, path, query);
 }
 
+// The page's files hold no secret: they go to any request for the screen's
+// own Host. The WebSocket and the downloads reach the device and its files:
+// they need the token, presented as ?token= (the page keeps it from the
+// printed address), and the page's own Origin or fetch site.
 void ScreenServer::checkAccess(SoupServerMessage* message, const char* path, GHashTable* query) {
     if (!hostAllowed(header(message, "Host"), port_))
         return refuse(message, SOUP_STATUS_FORBIDDEN, "Forbidden: the screen answers only to 127.0.0.1 and localhost");
+    const std::string_view requested(path);
+    // Any upgrade, on whatever path, is the WebSocket's: only /ws itself.
+    const bool upgrade = !header(message, "Upgrade").empty();
+    if (upgrade && requested != kWebSocketPath)
+        return refuse(message, SOUP_STATUS_FORBIDDEN, "Forbidden: the only WebSocket is /ws");
+    const bool download = requested.starts_with(kDownloadPathPrefix);
+    if (!upgrade && !download && requested != kWebSocketPath) return;
     const char* queryToken = query ? static_cast<const char*>(g_hash_table_lookup(query, "token")) : nullptr;
-    const bool tokenInAddress = queryToken && tokensEqual(queryToken, token_);
-    const std::string cookieName = accessCookieName(port_);
-    if (!tokenInAddress && !tokensEqual(cookieValue(header(message, "Cookie"), cookieName), token_))
+    if (!queryToken || !tokensEqual(queryToken, token_))
         return refuse(message, SOUP_STATUS_FORBIDDEN, "Forbidden: open the address zv-launcher printed");
-    if (std::string_view(path) == "/ws" && !originAllowed(header(message, "Origin"), port_))
-        return refuse(message, SOUP_STATUS_FORBIDDEN, "Forbidden: the WebSocket is for the screen's own page");
-    if (tokenInAddress) {
-        // The printed address leaves its token in a cookie and takes the
-        // browser to the page without the token in its address bar.
-        SoupMessageHeaders* headers = soup_server_message_get_response_headers(message);
-        const std::string cookie = cookieName + "=" + token_ + "; Path=/; HttpOnly; SameSite=Strict";
-        soup_message_headers_append(headers, "Set-Cookie", cookie.c_str());
-        if (std::string_view(path) != "/ws") {
-            soup_message_headers_replace(headers, "Location", path);
-            soup_message_headers_replace(headers, "Referrer-Policy", "no-referrer");
-            soup_server_message_set_status(message, SOUP_STATUS_SEE_OTHER, nullptr);
-        }
+    const std::string origin = header(message, "Origin");
+    if (download) {
+        // A download is the page's own fetch: another site's page says so
+        // in Origin or, for a link it follows, in Sec-Fetch-Site.
+        if ((!origin.empty() && !originAllowed(origin, port_)) || !fetchSiteAllowed(header(message, "Sec-Fetch-Site")))
+            return refuse(message, SOUP_STATUS_FORBIDDEN, "Forbidden: downloads are for the screen's own page");
+        return;
     }
+    if (!originAllowed(origin, port_))
+        return refuse(message, SOUP_STATUS_FORBIDDEN, "Forbidden: the WebSocket is for the screen's own page");
+    if (clients_.size() >= kMaxClients)
+        return refuse(message, SOUP_STATUS_SERVICE_UNAVAILABLE, "Too many pages are open on this screen");
 }
 
 void ScreenServer::onRequest(SoupServer*, SoupServerMessage* message, const char* path, GHashTable*, gpointer self) {
@@ -170,11 +181,6 @@ void ScreenServer::serveFile(SoupServerMessage* message, const char* path) {
 }
 
 void ScreenServer::serveDownload(SoupServerMessage* message, std::string_view requestedName) {
-    // A download is a navigation of the page itself: a request another
-    // site's page starts says so in Origin.
-    const std::string origin = header(message, "Origin");
-    if (!origin.empty() && !originAllowed(origin, port_))
-        return refuse(message, SOUP_STATUS_FORBIDDEN, "Forbidden: downloads are for the screen's own page");
     DownloadRefusal refusal;
     const std::optional<std::string> name = downloadName(requestedName, refusal);
     const std::optional<std::string> body = name ? readPreferencesFile(preferencesFolder_, *name, refusal) : std::nullopt;
@@ -204,16 +210,22 @@ void ScreenServer::serveDownload(SoupServerMessage* message, std::string_view re
     soup_server_message_set_response(message, "application/x-plist", SOUP_MEMORY_COPY, body->data(), body->size());
 }
 
-void ScreenServer::onWebSocket(SoupServer*, SoupServerMessage* message, const char*, SoupWebsocketConnection* connection,
-                               gpointer data) {
+void ScreenServer::onWebSocket(SoupServer*, SoupServerMessage* message, const char* path,
+                               SoupWebsocketConnection* connection, gpointer data) {
     auto* self = static_cast<ScreenServer*>(data);
-    // Each message is sent at once: a status bar must not wait behind the
-    // acknowledgement of the page event sent just before it (Nagle).
-    if (GSocket* socket = soup_server_message_get_socket(message))
-        g_socket_set_option(socket, IPPROTO_TCP, TCP_NODELAY, 1, nullptr);
+    GSocket* socket = self->listener_->becameWebSocket(soup_server_message_get_remote_address(message));
+    // The checks refused every other path already; nothing unchecked or
+    // uncounted ever gets a connection.
+    if (!socket || std::string_view(path) != kWebSocketPath) {
+        soup_websocket_connection_close(connection, SOUP_WEBSOCKET_CLOSE_POLICY_VIOLATION, nullptr);
+        if (socket) ScreenListener::shutDown(socket);
+        return;
+    }
     const std::uint64_t id = self->nextClient_++;
     Client& client = self->clients_[id];
     client.connection = static_cast<SoupWebsocketConnection*>(g_object_ref(connection));
+    client.socket = static_cast<GSocket*>(g_object_ref(socket));
+    client.acknowledgedAtStart = ScreenListener::bytesAcknowledged(socket);
     soup_websocket_connection_set_max_incoming_payload_size(connection, kMaxFrame);
     client.messageHandler = g_signal_connect(connection, "message", G_CALLBACK(onMessage), self);
     client.closedHandler = g_signal_connect(connection, "closed", G_CALLBACK(onClosed), self);
@@ -238,6 +250,30 @@ void ScreenServer::onMessage(SoupWebsocketConnection* connection, gint type, GBy
     gsize size = 0;
     const auto* bytes = static_cast<const char*>(g_bytes_get_data(data, &size));
     server->handleMessage(client, std::string_view(bytes ? bytes : "", size));
+}
+
+// Ends a client's connection at once, without a closing handshake: the
+// peer sees the end of the stream, and the client is dropped as soon as the
+// main loop is back (never inside one of libsoup's signals). The last
+// reference to its connection goes then, and with it everything libsoup
+// held for it.
+void ScreenServer::cutOff(Client& client) {
+    client.cut = true;
+    ScreenListener::shutDown(client.socket);
+    if (cutClients_) return;
+    // At the priority of the sockets' own sources, which stay ready meanwhile.
+    cutClients_ = g_idle_add_full(
+        G_PRIORITY_DEFAULT,
+        [](gpointer self) -> gboolean {
+            auto* server = static_cast<ScreenServer*>(self);
+            server->cutClients_ = 0;
+            std::vector<std::uint64_t> cut;
+            for (const auto& [id, client] : server->clients_)
+                if (client.cut) cut.push_back(id);
+            for (std::uint64_t id : cut) server->dropClient(id);
+            return G_SOURCE_REMOVE;
+        },
+        this, nullptr);
 }
 
 void ScreenServer::onClosed(SoupWebsocketConnection* connection, gpointer self) {
@@ -360,17 +396,23 @@ void ScreenServer::announceRoad() {
 void ScreenServer::sendTo(std::uint64_t client, const json& message) {
     auto it = clients_.find(client);
     if (it == clients_.end()) return;
-    if (soup_websocket_connection_get_state(it->second.connection) != SOUP_WEBSOCKET_STATE_OPEN) return;
-    const std::string text = message.dump(-1, ' ', false, json::error_handler_t::replace);
-    soup_websocket_connection_send_text(it->second.connection, text.c_str());
+    send(it->second, message.dump(-1, ' ', false, json::error_handler_t::replace));
 }
 
 void ScreenServer::broadcast(const json& message) {
     if (clients_.empty()) return;
     const std::string text = message.dump(-1, ' ', false, json::error_handler_t::replace);
-    for (const auto& [id, client] : clients_)
-        if (soup_websocket_connection_get_state(client.connection) == SOUP_WEBSOCKET_STATE_OPEN)
-            soup_websocket_connection_send_text(client.connection, text.c_str());
+    for (auto& [id, client] : clients_) send(client, text);
+}
+
+// A page that stops reading is cut off once what waits for it (in libsoup
+// and the kernel) passes kMaxWaiting, instead of being queued without end.
+void ScreenServer::send(Client& client, const std::string& text) {
+    if (client.cut || soup_websocket_connection_get_state(client.connection) != SOUP_WEBSOCKET_STATE_OPEN) return;
+    const std::uint64_t acknowledged = ScreenListener::bytesAcknowledged(client.socket) - client.acknowledgedAtStart;
+    if (client.sent > acknowledged + kMaxWaiting) return cutOff(client);
+    client.sent += text.size() + kFrameOverhead;
+    soup_websocket_connection_send_text(client.connection, text.c_str());
 }
 
 std::uint64_t ScreenServer::clientOf(SoupWebsocketConnection* connection) const {
@@ -385,11 +427,14 @@ void ScreenServer::dropClient(std::uint64_t id) {
     SoupWebsocketConnection* connection = it->second.connection;
     g_signal_handler_disconnect(connection, it->second.messageHandler);
     g_signal_handler_disconnect(connection, it->second.closedHandler);
+    GSocket* socket = it->second.socket;
+    const bool cut = it->second.cut;
     clients_.erase(it);
     std::erase_if(pending_, [id](const auto& entry) { return entry.second.client == id; });
-    if (soup_websocket_connection_get_state(connection) == SOUP_WEBSOCKET_STATE_OPEN)
+    if (!cut && soup_websocket_connection_get_state(connection) == SOUP_WEBSOCKET_STATE_OPEN)
         soup_websocket_connection_close(connection, SOUP_WEBSOCKET_CLOSE_GOING_AWAY, nullptr);
     g_object_unref(connection);
+    g_object_unref(socket);
 }
 
 // The clock on the phone turns with the minute: the device message and

@@ -1,7 +1,8 @@
 // The screen: the phone in the browser. A libsoup server on 127.0.0.1 that
 // serves the page's files (device/screen/page/) and one WebSocket (/ws)
 // carrying the control protocol between the page and the device's
-// processes. Every request passes the checks of ScreenAccess.h first.
+// processes. Every request passes the checks of ScreenAccess.h first, on
+// connections ScreenListener.h accepts and bounds.
 //
 // To the page the server pushes (one JSON object per WebSocket message):
 //   {"type":"device","front":P,"time":T,"processes":[{"name","running","ready","exitStatus"}...]}
@@ -24,7 +25,7 @@
 //
 // GET /download/<name> serves a settings or profile file of the device's
 // preferences folder, for the open-in menu's "This computer"
-// (PreferencesDownload.h), behind the same checks as everything else.
+// (PreferencesDownload.h), with the token like the WebSocket.
 #pragma once
 
 #include <libsoup/soup.h>
@@ -38,6 +39,7 @@
 
 #include "Device.h"
 #include "RoadOfChange.h"
+#include "ScreenListener.h"
 
 namespace zv::screen {
 
@@ -50,7 +52,9 @@ public:
     // Listens on 127.0.0.1:port (0: a free port). Throws ScreenServerError
     // when it cannot (the port is taken ...). `pageFolder` holds the page;
     // `preferencesFolder` is the host path of the device's preferences folder.
-    ScreenServer(device::Device& device, int port, std::string pageFolder, std::string preferencesFolder);
+    // `token` is the one the page must present (ScreenAccess.h).
+    ScreenServer(device::Device& device, int port, std::string pageFolder, std::string preferencesFolder,
+                 std::string token);
     ~ScreenServer();
     ScreenServer(const ScreenServer&) = delete;
     ScreenServer& operator=(const ScreenServer&) = delete;
@@ -59,15 +63,26 @@ public:
     // The address to open: http://127.0.0.1:<port>/?token=<token>
     std::string address() const;
 
-    // Bytes beyond which libsoup closes a connection instead of reading the
-    // message (messages over kMaxScreenMessage and up to this get an error).
+    // Bytes beyond which a message, all its fragments together, closes the
+    // connection instead of being read (messages over kMaxScreenMessage and
+    // up to this get an error).
     static constexpr std::size_t kMaxFrame = 4 * 1024 * 1024;
+    // Bytes that may wait to be sent to one page before it is cut off.
+    static constexpr std::size_t kMaxWaiting = 8 * 1024 * 1024;
+    // Pages open at once.
+    static constexpr std::size_t kMaxClients = 64;
 
 private:
     struct Client {
         SoupWebsocketConnection* connection = nullptr;
+        GSocket* socket = nullptr;
         gulong messageHandler = 0;
         gulong closedHandler = 0;
+        // The kernel's count of acknowledged bytes when the connection became
+        // a WebSocket, and the bytes sent since (with their frames' overhead).
+        std::uint64_t acknowledgedAtStart = 0;
+        std::uint64_t sent = 0;
+        bool cut = false;
     };
     struct Pending {
         std::uint64_t client = 0;
@@ -98,6 +113,8 @@ private:
     void announceRoad();
     void sendTo(std::uint64_t client, const nlohmann::json& message);
     void broadcast(const nlohmann::json& message);
+    void send(Client& client, const std::string& text);
+    void cutOff(Client& client);
     std::uint64_t clientOf(SoupWebsocketConnection* connection) const;
     void dropClient(std::uint64_t client);
     void scheduleMinute();
@@ -111,12 +128,14 @@ private:
     std::string token_;
     int port_ = 0;
     SoupServer* server_ = nullptr;
+    std::unique_ptr<ScreenListener> listener_;
     std::map<std::uint64_t, Client> clients_;
     std::uint64_t nextClient_ = 1;
     std::map<std::uint64_t, Pending> pending_;
     std::uint64_t nextRequest_ = 1;
     guint minuteTimer_ = 0;
     guint roadAnnouncement_ = 0;
+    guint cutClients_ = 0;
 };
 
 }  // namespace zv::screen

@@ -235,6 +235,10 @@ void ZVProfileController::didDismissWithButtonIndex(UIAlertView& alertView, NSIn
             if (name.empty()) {
                 showError("Error, You cannot save a profile with no name", std::nullopt,
                           sharedSelf<UIAlertViewDelegate>(), "Ok");
+            } else if (!zv::isProfileFileName(zv::profileFileName(name))) {
+                // Saved, it would be a file the page never lists (or no file of the folder).
+                showError("Error, Could not save profile", "A profile name cannot contain \"/\".",
+                          sharedSelf<UIAlertViewDelegate>(), "Ok");
             } else if (NSFileManager::defaultManager().fileExistsAtPath(preferencesPath(zv::profileFileName(name)))) {
                 auto alert = UIAlertView::initWithTitle("That profile exists!", "Would you like to overwrite it?",
                                                         sharedSelf<UIAlertViewDelegate>(), "No", {"Yes"});

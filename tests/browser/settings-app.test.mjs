@@ -203,3 +203,34 @@ test('relaunch from the root page: the status bar comes back with the same layou
     assert.deepEqual([after.left, after.center, after.right], [before.left, before.center, before.right]);
   });
 });
+
+test('the Profiles page saves only names it lists, and "This computer" downloads each of them', async (t) => {
+  await onScreen(t, browser, device, async (page) => {
+    await openSettingsPage(page, 'Profiles', 'ZVProfileController');
+    const save = async (name) => {
+      await page.click('.table-section[data-section="0"] .row');
+      await alertShown(page);
+      await page.fill('#alert-field', name);
+      await page.click('#alert-buttons button:text-is("Save")');
+    };
+    // A "/" would make it a path, not a file of the folder: refused, nothing written.
+    await save('trips/2024');
+    await page.waitForSelector('#alert-message:text-is("A profile name cannot contain \\"/\\".")');
+    assert.equal((await alertShown(page)).title, 'Error, Could not save profile');
+    await pressAlertButton(page, 'Ok');
+    assert.ok(!existsSync(device.hostPath(`${PREFERENCES}/net.quellit.zorvane_trips`)));
+
+    // ".." is a plain name inside the file's name: listed, and downloaded.
+    await save('..');
+    const row = page.locator('.table-section[data-section="1"] .row[data-title=".."]');
+    await row.waitFor();
+    await holdOn(page, row, 1200);
+    await page.waitForSelector('#openin-sheet:not([hidden])');
+    const [download] = await Promise.all([
+      page.waitForEvent('download'),
+      page.click('#openin-handlers button[data-computer]'),
+    ]);
+    assert.deepEqual(readFileSync(await download.path()), readFileSync(device.hostPath(`${PREFERENCES}/net.quellit.zorvane_...plist`)));
+    assert.equal(await page.textContent('#error'), '');
+  });
+});

@@ -1,7 +1,8 @@
 // The page's one WebSocket to the device (the launcher's /ws): requests go
 // out as {"process", "request"}, and every message the launcher pushes is
 // handed to the listeners of its "type". The connection comes back by
-// itself when it drops (a relaunch of the launcher, a network hiccup).
+// itself when it drops (a relaunch of the launcher, a network hiccup),
+// trying at least once a second.
 
 export class Connection {
   constructor(url) {
@@ -33,7 +34,7 @@ export class Connection {
       this.waiting.clear();
       this.emit('closed', {});
       setTimeout(() => this.open(), this.retry);
-      this.retry = Math.min(this.retry * 2, 4000);
+      this.retry = Math.min(this.retry * 2, 1000);
     });
   }
 

@@ -5,6 +5,7 @@
 // and the road from it. A reload asks the device again, so it shows the
 // same device.
 
+import { hasToken, withToken } from './access.js';
 import { Connection } from './connection.js';
 import { drawPhone } from './phone.js';
 import { drawControls, wireControls } from './controls.js';
@@ -87,7 +88,7 @@ function draw() {
   }
 }
 
-const connection = new Connection(`ws://${location.host}/ws`);
+const connection = new Connection(`ws://${location.host}${withToken('/ws')}`);
 
 async function send(process, request) {
   try {
@@ -100,14 +101,16 @@ async function send(process, request) {
   }
 }
 
-connection.on('open', () => {
-  byId('connection').textContent = 'Connected';
-  document.body.dataset.connected = 'true';
-});
-connection.on('closed', () => {
-  byId('connection').textContent = 'Disconnected; reconnecting…';
-  document.body.dataset.connected = 'false';
-});
+// While the device is away (the launcher stopped or restarts), its phone
+// and controls show what they last knew, greyed out and out of reach.
+function showConnected(connected) {
+  byId('connection').textContent = connected ? 'Connected'
+    : hasToken() ? 'Device away: disconnected; reconnecting…' : 'Not connected: open the address zv-launcher printed';
+  document.body.dataset.connected = String(connected);
+  for (const part of document.querySelectorAll('.phone, .controls fieldset')) part.inert = !connected;
+}
+connection.on('open', () => showConnected(true));
+connection.on('closed', () => showConnected(false));
 connection.on('device', (message) => {
   model = { ...model, device: message };
   draw();

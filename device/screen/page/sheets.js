@@ -5,6 +5,8 @@
 // ("choose" hands the file to one) and "This computer", which downloads the
 // file from the launcher (/download/<name>) and closes the menu.
 
+import { withToken } from './access.js';
+
 function button(text, data) {
   const b = document.createElement('button');
   b.type = 'button';
@@ -58,6 +60,28 @@ export function drawSheets(e, event) {
   }
 }
 
+// Fetches the file with the page's token and hands it to the browser as a
+// download; a refusal is shown on the page.
+async function download(name) {
+  const shown = document.getElementById('error');
+  try {
+    const answer = await fetch(withToken(`/download/${encodeURIComponent(name)}`), { cache: 'no-store' });
+    if (!answer.ok) {
+      shown.textContent = `"${name}" was not downloaded: ${(await answer.text()).trim() || answer.status}`;
+      return;
+    }
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(await answer.blob());
+    link.download = name;
+    document.body.append(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+  } catch (error) {
+    shown.textContent = `"${name}" was not downloaded: ${error.message}`;
+  }
+}
+
 export function wireSheets(e, send) {
   let typing = Promise.resolve();
   e.alertField.addEventListener('input', () => {
@@ -77,13 +101,7 @@ export function wireSheets(e, send) {
     const chosen = event.target.closest('button');
     if (!chosen) return;
     if (chosen.dataset.computer) {
-      const name = fileName(e.openinSheet.dataset.file);
-      const link = document.createElement('a');
-      link.href = `/download/${encodeURIComponent(name)}`;
-      link.download = name;
-      document.body.append(link);
-      link.click();
-      link.remove();
+      download(fileName(e.openinSheet.dataset.file));
       send({ cmd: 'choose', cancel: true });
       return;
     }

@@ -1,7 +1,7 @@
 // A simulated device for one test: zv-launcher on a free port and a fresh
 // device root, the address it printed, and a clean stop.
 import { spawn } from 'node:child_process';
-import { mkdtempSync, mkdirSync, renameSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, mkdirSync, readFileSync, renameSync, rmSync, writeFileSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { createInterface } from 'node:readline';
@@ -12,22 +12,33 @@ export const buildDir = process.env.ZV_BUILD_DIR || join(repository, 'build/rele
 export const launcherPath = join(buildDir, 'device/zv-launcher');
 
 export class Device {
-  // Starts the launcher and waits for "ready".
-  static async start({ timeoutMs = 30000 } = {}) {
-    const root = mkdtempSync('/tmp/zvb-');
+  // Starts the launcher and waits for "ready": on a fresh root and a free
+  // port, or on those given (a launcher started again); `openFiles` sets
+  // its open-file limit.
+  static async start({ timeoutMs = 30000, root = mkdtempSync('/tmp/zvb-'), port = 0, openFiles } = {}) {
     const device = new Device(root);
-    await device.launch(timeoutMs);
+    await device.launch(timeoutMs, port, openFiles);
     return device;
   }
 
   constructor(root) {
     this.root = root;
     this.lines = [];
+    this.errors = [];
     this.waiters = [];
   }
 
-  launch(timeoutMs) {
-    this.child = spawn(launcherPath, ['--root', this.root, '--port', '0'], { stdio: ['pipe', 'pipe', 'inherit'] });
+  launch(timeoutMs, port, openFiles) {
+    const args = ['--root', this.root, '--port', String(port)];
+    const [command, commandArgs] = openFiles
+      ? ['prlimit', [`--nofile=${openFiles}:${openFiles}`, launcherPath, ...args]]
+      : [launcherPath, args];
+    this.child = spawn(command, commandArgs, { stdio: ['pipe', 'pipe', 'pipe'] });
+    // Standard error is passed on, and kept for tests that read it.
+    createInterface({ input: this.child.stderr }).on('line', (line) => {
+      this.errors.push(line);
+      process.stderr.write(`${line}\n`);
+    });
     this.exited = new Promise((done) => this.child.on('exit', (code, signal) => done({ code, signal })));
     createInterface({ input: this.child.stdout }).on('line', (line) => {
       this.lines.push(line);
@@ -72,11 +83,17 @@ export class Device {
     renameSync(`${path}.new`, path);
   }
 
-  async stop() {
+  // Stops the launcher; the root goes too unless it is kept for another start.
+  async stop({ keepRoot = false } = {}) {
     if (this.child.exitCode === null && this.child.signalCode === null) {
       this.child.kill('SIGTERM');
       await this.exited;
     }
-    rmSync(this.root, { recursive: true, force: true });
+    if (!keepRoot) rmSync(this.root, { recursive: true, force: true });
+  }
+
+  // The launcher's resident memory in KiB.
+  residentKiB() {
+    return Number(/VmRSS:\s+(\d+)/.exec(readFileSync(`/proc/${this.child.pid}/status`, 'utf8'))[1]);
   }
 }
