@@ -39,6 +39,14 @@ export function stepText(step) {
   }
 }
 
+// The names of the profiles written on the road, in its order.
+export function savedProfiles(road) {
+  return (road?.steps || [])
+    .filter((step) => step.kind === 'wrote')
+    .map((step) => PROFILE.exec(String(step.subject).split('/').pop())?.[1])
+    .filter((name) => name !== undefined);
+}
+
 export function drawRoad(road, elements) {
   const action = road?.action;
   elements.action.textContent = action
