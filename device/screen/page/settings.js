@@ -311,7 +311,7 @@ export class SettingsScreen {
       this.moving = null;
       this.announceMove(moving.title);
     }
-    if (this.drawSheets(event, focus)) return;
+    if (this.drawSheets(event, focus) || focus?.sheet) return;
     // The keyboard stays where it was: on a moved row wherever it went, on
     // the row that opened the page it came back to, on the first row of a
     // page it opened, else on the same row drawn anew.
