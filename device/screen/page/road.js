@@ -7,7 +7,7 @@
 import { processTitle } from './phone.js';
 
 const actions = {
-  move: 'Drop in the sort-order editor',
+  move: 'Row moved in the sort-order editor',
   switch: 'Switch flipped',
   tap: 'Row tapped',
   press: 'Alert button pressed',

@@ -320,7 +320,7 @@ export class SettingsScreen {
       if (before && page.depth < before.depth && this.trail[page.depth]) this.focusRow(this.trail[page.depth]);
       else this.focusFirst();
     } else {
-      this.focusRow(moving?.keyboard ? { ...focus, follow: moving.title } : focus);
+      this.focusRow(moving?.keyboard ? { ...focus, follow: moving.title } : { ...focus, redrawn: true });
     }
   }
 
@@ -378,9 +378,12 @@ export class SettingsScreen {
       find(`.row${section}[data-row="${CSS.escape(String(place.row))}"]`) ||
       [...e.table.querySelectorAll(`.row${section}`)].pop();
     if (!row) return this.focusFirst();
+    // The same row drawn anew stays where the table is scrolled to; a row
+    // that moved or a page come back to is brought into sight.
+    const options = { preventScroll: place.redrawn === true };
     const part = place.part && row.querySelector(place.part);
-    part?.focus();
-    if (document.activeElement !== part || !part) rowTarget(row)?.focus();
+    part?.focus(options);
+    if (document.activeElement !== part || !part) rowTarget(row)?.focus(options);
     if (!row.contains(document.activeElement)) this.focusFirst();
   }
 

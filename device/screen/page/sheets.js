@@ -114,7 +114,7 @@ export function wireSheets(e, send) {
   e.openinCancel.addEventListener('click', () => send({ cmd: 'choose', cancel: true }));
 
   e.alertField.addEventListener('keydown', (event) => {
-    if (event.key !== 'Enter' || event.isComposing) return;
+    if (event.key !== 'Enter' || event.isComposing || event.repeat) return;
     event.preventDefault();
     const buttons = e.alertButtons.children;
     (buttons[1] || buttons[0])?.click();
