@@ -45,6 +45,8 @@ export function drawSheets(e, event) {
       e.alertButtons.replaceChildren(...alert.buttons.map((title, index) => button(title, { button: String(index) })));
       e.alertButtons.dataset.count = String(alert.buttons.length);
       e.alertSheet.dataset.cancel = String(alert.cancelButtonIndex ?? -1);
+      // The field is what the alert asks for.
+      e.alertField.setAttribute('aria-label', alert.message || alert.title || 'Text field');
       opened = alert.textField !== null ? e.alertField : e.alertButtons.firstElementChild;
     }
     e.alertSheet.dataset.key = key;
