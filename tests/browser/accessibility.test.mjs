@@ -181,7 +181,10 @@ test('"Design a layout and take it home" with the keyboard alone', async (t) => 
       /<key>hidden<\/key>\s*<dict>\s*<key>data<\/key>\s*<array>\s*<string>00 Time<\/string>/);
     await page.keyboard.press('Alt+ArrowUp');
     await waitForStatusBar(page, { center: [], right: [0, 16, 13, 8, 7] });
-    assert.deepEqual(await focused(page), { id: '', text: '00 Time', row: '00 Time', section: '2', part: 'row-text' });
+    await page.waitForFunction(() => {
+      const active = document.activeElement;
+      return active.matches('.row-text') && active.closest('.row[data-section="2"][data-title="00 Time"]');
+    });
 
     // 2. Back on the root page, a switch flipped with Space; Lock and Unlock
     // hand the keyboard to each other.
