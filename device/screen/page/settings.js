@@ -180,11 +180,13 @@ function rowElement(row, s, r, page, editingUi, section) {
     handle.setAttribute('aria-hidden', 'true');
     e.append(handle);
   }
-  if (does.hold || does.delete) {
-    // The gestures' commands as buttons, shown while the keyboard is on the row.
+  // The gestures' commands as buttons, shown while the keyboard is on the
+  // row (Delete only while the Edit button does not show the row's own).
+  const keyDelete = does.delete && !editingUi;
+  if (does.hold || keyDelete) {
     const keys = element('span', 'row-keys');
     if (does.hold) keys.append(button('row-share', 'Share', `Share ${row.title}`));
-    if (does.delete) keys.append(button('row-delete', 'Delete', `Delete ${row.title}`));
+    if (keyDelete) keys.append(button('row-delete', 'Delete', `Delete ${row.title}`));
     e.append(keys);
   }
   if (does.delete) {
