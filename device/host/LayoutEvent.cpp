@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "ItemSpokenName.h"
 #include "bluetooth/BluetoothManager.h"
 #include "control/ActivityEvents.h"
 #include "runtime/Runtime.h"
@@ -34,6 +35,13 @@ Json placementDetails(const std::vector<StatusBarPlacement>& region) {
     return list;
 }
 
+// The spoken names of a region's item types, in the same order.
+Json spokenNames(const Json& types, int batteryCapacity) {
+    Json names = Json::array();
+    for (const Json& type : types) names.push_back(itemSpokenName(type.get<int>(), batteryCapacity));
+    return names;
+}
+
 }  // namespace
 
 Json statusBarLayout(bool detail) {
@@ -57,8 +65,11 @@ Json layoutEvent(const HostContext& context) {
     event["event"] = "layout";
     event["t"] = control::eventTime();
     UIApplication* application = sharedApplicationObject();
-    event["battery"] = {{"capacity", application->statusBar->views().battery->capacity},
-                        {"state", context.batteryState}};
+    const int capacity = application->statusBar->views().battery->capacity;
+    event["battery"] = {{"capacity", capacity}, {"state", context.batteryState}};
+    event["names"] = {{"left", spokenNames(event["left"], capacity)},
+                      {"center", spokenNames(event["center"], capacity)},
+                      {"right", spokenNames(event["right"], capacity)}};
     event["bluetooth"] = objc_getClass("BluetoothManager") ? bluetoothStateName(bluetoothManager().state) : "absent";
     if (context.isSpringBoard) {
         const SBLockScreenView* view = lockScreenView();

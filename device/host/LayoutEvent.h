@@ -19,8 +19,9 @@ namespace zv::device {
 // each region's left end) and `onlyCenter`; with `detail`, the placements.
 control::Json statusBarLayout(bool detail);
 
-// {"event":"layout", statusBarLayout fields, "battery", "bluetooth", and in
-// SpringBoard "locked", "grabbers", "notificationCenter"}.
+// {"event":"layout", statusBarLayout fields, "names" (each region's items as
+// a screen reader says them), "battery", "bluetooth", and in SpringBoard
+// "locked", "grabbers", "notificationCenter"}.
 control::Json layoutEvent(const HostContext& context);
 
 // The protocol's name of a Bluetooth state: "absent", "off", "on" or "connected".

@@ -3,7 +3,7 @@
 // clock and grabbers, the notification centre, and a process that stopped.
 // Drawn whole from the device's last report each time something changes.
 
-import { drawStatusBar } from './statusbar.js';
+import { describeStatusBar, drawStatusBar } from './statusbar.js';
 
 const titles = { springboard: 'SpringBoard', app: 'Notes', settings: 'Settings' };
 
@@ -32,6 +32,10 @@ export function drawPhone(model, elements, onStatusBarDrawn) {
   elements.screen.dataset.shows = shownProcess;
 
   drawStatusBar(elements.statusBar, model.layouts[shownProcess]?.statusBar || '', onStatusBarDrawn);
+  // Its description is a polite live region: a new arrangement is read out
+  // once, an unchanged one not again.
+  const description = describeStatusBar(model.layouts[shownProcess]?.layout);
+  if (elements.statusBarDescription.textContent !== description) elements.statusBarDescription.textContent = description;
 
   const time = model.device?.time || '';
   elements.lockTime.textContent = time;

@@ -7,7 +7,7 @@
 import { processTitle } from './phone.js';
 
 const actions = {
-  move: 'Drop in the sort-order editor',
+  move: 'Row moved in the sort-order editor',
   switch: 'Switch flipped',
   tap: 'Row tapped',
   press: 'Alert button pressed',
@@ -37,6 +37,14 @@ export function stepText(step) {
     case 'laidOut': return `${who}: status bar laid out`;
     default: return `${who}: ${step.kind}`;
   }
+}
+
+// The names of the profiles written on the road, in its order.
+export function savedProfiles(road) {
+  return (road?.steps || [])
+    .filter((step) => step.kind === 'wrote')
+    .map((step) => PROFILE.exec(String(step.subject).split('/').pop())?.[1])
+    .filter((name) => name !== undefined);
 }
 
 export function drawRoad(road, elements) {

@@ -9,7 +9,9 @@ import { hasToken, withToken } from './access.js';
 import { Connection } from './connection.js';
 import { drawPhone } from './phone.js';
 import { drawControls, wireControls } from './controls.js';
-import { drawRoad } from './road.js';
+import { announce } from './announce.js';
+import { FocusWatch } from './focus.js';
+import { drawRoad, savedProfiles } from './road.js';
 import { SettingsScreen } from './settings.js';
 
 const byId = (id) => document.getElementById(id);
@@ -17,6 +19,7 @@ const byId = (id) => document.getElementById(id);
 const phone = {
   screen: byId('screen'),
   statusBar: byId('status-bar'),
+  statusBarDescription: byId('status-bar-description'),
   lockTime: byId('lock-time'),
   grabberTop: byId('grabber-top'),
   grabberBottom: byId('grabber-bottom'),
@@ -74,16 +77,33 @@ window.zvLayoutArrivals = [];
 
 let settingsScreen = null;
 let settingsFrame = 0;
+const phoneFocus = new FocusWatch(document.querySelector('.phone'));
+
+// Keyboard focus the phone lost when its view changed goes to what the new
+// view offers first.
+function keepPhoneFocus() {
+  if (!phoneFocus.lost()) return;
+  const view = phone.screen.dataset.view;
+  if (!phone.stopped.hidden) phone.stoppedStart.focus();
+  else if (view === 'settings') settingsScreen?.focusFirst();
+  else if (view === 'home') phone.appIcons[0].focus();
+  if (phoneFocus.lost()) phone.homeButton.focus();
+}
 
 function draw() {
   drawPhone(model, phone, (time) => window.zvStatusBarFrames.push(time));
+  const focused = document.activeElement;
   drawControls(model, controls);
+  // Lock gives way to Unlock and back: the keyboard goes to the other.
+  if (focused === controls.lock && controls.lock.disabled) controls.unlock.focus();
+  if (focused === controls.unlock && controls.unlock.disabled) controls.lock.focus();
   // The Settings application's page is drawn with the next frame, so a
   // status bar arriving right behind it is not kept waiting.
   if (!settingsFrame) {
     settingsFrame = requestAnimationFrame(() => {
       settingsFrame = 0;
       settingsScreen?.draw(model.pages.settings || null);
+      keepPhoneFocus();
     });
   }
 }
@@ -129,7 +149,15 @@ connection.on('page', (message) => {
   draw();
 });
 let roadFrame = 0;
+const announcedSaves = new Set();
 connection.on('road', (message) => {
+  // A profile written on this road is read out once.
+  for (const name of savedProfiles(message.road)) {
+    const key = `${message.road.action?.t}|${name}`;
+    if (announcedSaves.has(key)) continue;
+    announcedSaves.add(key);
+    if (model.road) announce(`Profile "${name}" saved`);
+  }
   model = { ...model, road: message.road };
   // Drawn with the next frame: a status bar that arrives meanwhile goes first.
   if (!roadFrame) {

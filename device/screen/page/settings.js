@@ -8,10 +8,22 @@
 // row dragged in an editing table is moved ("move", reorder.js). The alert
 // and the open-in menu are sheets.js's.
 //
-// The only state kept here is the gesture in progress (and whether the
-// delete buttons of the editing mode are shown): what the page shows always
-// comes from the Settings application.
+// The keyboard reaches the same commands: every row that does something
+// takes focus (a link opens with Enter, a button row or a selectable row is
+// tapped with Enter or Space, a switch flips with Space), Alt+ArrowUp and
+// Alt+ArrowDown move a row the page lets move one place up or down (into the
+// next section at a section's end, "move" as a drop), and a row a swipe
+// could delete or a press could hold shows "Share" and "Delete" buttons
+// while the keyboard is on it ("longpress" and "delete", as the gestures).
+// Focus stays on its row when the application redraws the page, goes into
+// an alert or the open-in menu when one opens and back when it closes.
+//
+// The only state kept here is the gesture in progress, whether the delete
+// buttons of the editing mode are shown, and where the keyboard's focus
+// belongs: what the page shows always comes from the Settings application.
 
+import { announce } from './announce.js';
+import { readableColour } from './contrast.js';
 import { Reorder } from './reorder.js';
 import { drawSheets, wireSheets } from './sheets.js';
 
@@ -24,6 +36,28 @@ const css = (rgba, fallback) =>
     ? `rgba(${Math.round(rgba[0] * 255)}, ${Math.round(rgba[1] * 255)}, ${Math.round(rgba[2] * 255)}, ${rgba[3]})`
     : fallback;
 
+// The grounds text is drawn on: a row, a selected row, a grouped table's
+// background ([r, g, b]).
+const WHITE = [255, 255, 255];
+const SELECTED = [217, 217, 217];
+const GROUPED = [239, 239, 244];
+
+// A reported text colour ([r, g, b, a], 0...1) as CSS, darkened as little as
+// needed to be read on `ground`.
+function textColour(rgba, ground, fallback) {
+  if (!Array.isArray(rgba) || rgba.length !== 4 || !rgba.every(Number.isFinite)) return fallback;
+  const [r, g, b] = readableColour([rgba[0] * 255, rgba[1] * 255, rgba[2] * 255, rgba[3]], ground);
+  return `rgb(${r}, ${g}, ${b})`;
+}
+
+// An opaque reported background as [r, g, b], or null.
+function opaque(rgba) {
+  return Array.isArray(rgba) && rgba.length === 4 && rgba[3] >= 1 ? rgba.slice(0, 3).map((c) => c * 255) : null;
+}
+
+// The keys the keyboard moves a row with, as aria-keyshortcuts names them.
+const MOVE_KEYS = 'Alt+ArrowUp Alt+ArrowDown';
+
 function element(tag, className, text) {
   const e = document.createElement(tag);
   if (className) e.className = className;
@@ -33,8 +67,10 @@ function element(tag, className, text) {
 
 // A view tree the application reported (a footer or header view): frames,
 // background colours and labels, as laid out there.
-function viewTree(view) {
+function viewTree(view, ground) {
   const e = element('div', 'view-node');
+  const own = opaque(view.backgroundColor);
+  if (own) ground = own;
   const [x, y, w, h] = view.frame || [0, 0, 0, 0];
   Object.assign(e.style, {
     left: `${x}px`, top: `${y}px`, width: `${w}px`, height: `${h}px`,
@@ -44,10 +80,10 @@ function viewTree(view) {
     e.classList.add('view-label');
     e.textContent = view.text || '';
     e.style.fontSize = `${view.fontSize || 17}px`;
-    e.style.color = css(view.textColor, '#000');
+    e.style.color = textColour(view.textColor, ground, '#000');
     e.style.textAlign = ['left', 'center', 'right'][view.textAlignment] || 'left';
   }
-  for (const sub of view.subviews || []) e.append(viewTree(sub));
+  for (const sub of view.subviews || []) e.append(viewTree(sub, ground));
   return e;
 }
 
@@ -58,18 +94,41 @@ function sectionEnd(section, which, index, grouped) {
   const e = element('div', `section-${which}`);
   e.dataset.section = String(index);
   e.style.height = `${height}px`;
+  if (which === 'header') e.id = `settings-header-${index}`;
   if (view) {
     e.classList.add('has-view');
-    e.append(viewTree(view));
+    e.append(viewTree(view, grouped ? GROUPED : WHITE));
   } else if (title) {
-    e.textContent = grouped && which === 'header' ? title.toUpperCase() : title;
+    // A grouped table's headers show in capitals (screen.css); a screen reader
+    // reads the title as written.
+    e.textContent = title;
   }
   return e;
 }
 
-function rowElement(row, s, r, page, editingUi) {
+function button(className, text, label) {
+  const b = element('button', className, text);
+  b.type = 'button';
+  if (label) b.setAttribute('aria-label', label);
+  return b;
+}
+
+// What a row does: {link, tap, move, delete, hold}.
+function rowActions(row, table) {
+  const selectable = table.editing ? table.allowsSelectionDuringEditing : table.allowsSelection;
+  return {
+    link: row.kind === 'PSLinkCell' || row.kind === 'PSLinkListCell',
+    tap: row.kind === 'PSButtonCell' || (row.kind !== 'PSSwitchCell' && selectable === true),
+    move: row.movable === true,
+    delete: row.deletable === true && !table.editing,
+    hold: (table.longPressDurations || []).length > 0,
+  };
+}
+
+function rowElement(row, s, r, page, editingUi, section) {
   const table = page.table;
   const e = element('div', 'row');
+  e.setAttribute('role', 'listitem');
   e.dataset.section = String(s);
   e.dataset.row = String(r);
   e.dataset.kind = row.kind;
@@ -77,14 +136,18 @@ function rowElement(row, s, r, page, editingUi) {
   if (row.selected) e.classList.add('selected');
   if (row.movable) e.classList.add('movable');
   if (row.deletable && !table.editing) e.classList.add('deletable');
+  const does = rowActions(row, table);
+  const ground = row.selected ? SELECTED : WHITE;
+  // Each row names its section for a screen reader.
+  const sectionName = section.header ? `settings-header-${s}` : null;
 
   const text = element('div', 'row-text');
   const title = element('span', 'row-title', row.title);
-  title.style.color = css(row.titleColor, '#000');
+  title.style.color = textColour(row.titleColor, ground, '#000');
   text.append(title);
   if (row.detail) {
     const detail = element('span', 'row-detail', row.detail);
-    detail.style.color = css(row.detailColor, '#8e8e93');
+    detail.style.color = textColour(row.detailColor, ground, '#6e6e73');
     text.append(detail);
   }
   e.append(text);
@@ -92,23 +155,55 @@ function rowElement(row, s, r, page, editingUi) {
   if (row.kind === 'PSSwitchCell') {
     const toggle = element('span', 'switch');
     toggle.setAttribute('role', 'switch');
+    toggle.tabIndex = 0;
     toggle.setAttribute('aria-checked', row.value === true ? 'true' : 'false');
     toggle.setAttribute('aria-label', row.title);
+    if (sectionName) toggle.setAttribute('aria-describedby', sectionName);
     e.append(toggle);
-  } else if (row.kind === 'PSLinkCell' || row.kind === 'PSLinkListCell') {
-    e.append(element('span', 'chevron', '›'));
+  } else if (does.link || does.tap || does.move || does.delete || does.hold) {
+    // The row's text is what the keyboard lands on.
+    text.tabIndex = 0;
+    if (does.link) text.setAttribute('role', 'link');
+    else if (does.tap) text.setAttribute('role', 'button');
+    if (does.move) text.setAttribute('aria-keyshortcuts', MOVE_KEYS);
+    if (sectionName) text.setAttribute('aria-describedby', sectionName);
+  }
+  if (does.link) {
+    const chevron = element('span', 'chevron');
+    chevron.setAttribute('aria-hidden', 'true');
+    e.append(chevron);
   } else if (row.kind === 'PSButtonCell') {
     e.classList.add('button-row');
   }
-  if (row.movable) e.append(element('span', 'reorder-handle', '≡'));
-  if (row.deletable && !table.editing) {
-    const remove = element('button', 'delete-button', 'Delete');
-    remove.type = 'button';
+  if (row.movable) {
+    const handle = element('span', 'reorder-handle');
+    handle.setAttribute('aria-hidden', 'true');
+    e.append(handle);
+  }
+  // The gestures' commands as buttons, shown while the keyboard is on the
+  // row (Delete only while the Edit button does not show the row's own).
+  const keyDelete = does.delete && !editingUi;
+  if (does.hold || keyDelete) {
+    const keys = element('span', 'row-keys');
+    if (does.hold) keys.append(button('row-share', 'Share', `Share ${row.title}`));
+    if (keyDelete) keys.append(button('row-delete', 'Delete', `Delete ${row.title}`));
+    e.append(keys);
+  }
+  if (does.delete) {
+    // The swipe's button takes no focus until a swipe or Edit shows it.
+    const remove = button('delete-button', 'Delete');
     remove.dataset.delete = `${s},${r}`;
     e.append(remove);
-    if (editingUi) e.classList.add('revealed');
+    showDeleteButton(e, editingUi);
   }
   return e;
+}
+
+// Shows or hides a row's swipe-delete button; hidden, it is out of reach.
+function showDeleteButton(row, shown) {
+  row.classList.toggle('revealed', shown);
+  const remove = row.querySelector('.delete-button');
+  if (remove) remove.inert = !shown;
 }
 
 export function drawTable(container, page, editingUi) {
@@ -122,7 +217,9 @@ export function drawTable(container, page, editingUi) {
     e.append(sectionEnd(section, 'header', s, grouped));
     const rows = element('div', 'rows');
     rows.dataset.section = String(s);
-    section.rows.forEach((row, r) => rows.append(rowElement(row, s, r, page, editingUi)));
+    rows.setAttribute('role', 'list');
+    if (section.header) rows.setAttribute('aria-labelledby', `settings-header-${s}`);
+    section.rows.forEach((row, r) => rows.append(rowElement(row, s, r, page, editingUi, section)));
     e.append(rows);
     e.append(sectionEnd(section, 'footer', s, grouped));
     return e;
@@ -141,6 +238,14 @@ function pressPlace(target) {
   return { at: 'empty' };
 }
 
+// The parts of a row the keyboard can be on, most specific first.
+const FOCUS_PARTS = ['.row-share', '.row-delete', '.delete-button', '.switch', '.row-text'];
+
+// The element of a row the keyboard lands on.
+function rowTarget(row) {
+  return row?.querySelector('.switch, .row-text[tabindex]') || null;
+}
+
 export class SettingsScreen {
   // elements: {view, back, title, edit, scroll, table, alert..., openin...};
   // send(process, request) resolves with the reply.
@@ -150,6 +255,9 @@ export class SettingsScreen {
     this.last = null;          // the last page event drawn
     this.editingUi = false;    // the delete buttons of the editing mode are shown
     this.press = null;         // the press in progress
+    this.moving = null;        // {title, keyboard}: a move sent, waiting for its page
+    this.sheetOrigin = null;   // where the keyboard was when the open sheet opened
+    this.trail = [];           // by depth: the link row that opened the page above it
     this.reorder = new Reorder(elements.scroll, elements.table, (from, to) => this.moved(from, to), () => {
       if (this.pending !== undefined) this.redraw();
     });
@@ -168,17 +276,21 @@ export class SettingsScreen {
     this.pending = undefined;
     const page = event?.page;
     const e = this.e;
+    const focus = this.focusPlace();
+    const before = this.last?.page;
+    const fresh = event !== this.last;
     e.view.dataset.ready = page ? 'true' : 'false';
     if (!page) {
       e.title.textContent = 'Settings';
       e.back.hidden = true;
       e.edit.hidden = true;
       e.table.replaceChildren();
-      drawSheets(e, event);
+      this.drawSheets(event, focus);
       this.last = event;
       return;
     }
-    if (this.last?.page?.class !== page.class || this.last?.page?.depth !== page.depth) {
+    const newPage = before?.class !== page.class || before?.depth !== page.depth;
+    if (newPage) {
       this.editingUi = false;
       e.scroll.scrollTop = 0;
     }
@@ -192,15 +304,112 @@ export class SettingsScreen {
     // A delete button a swipe revealed stays while its row does.
     const revealed = this.revealed &&
       e.table.querySelector(`.row.deletable[data-section="${this.revealed.section}"][data-row="${this.revealed.row}"]`);
-    if (revealed && revealed.dataset.title === this.revealed.title) revealed.classList.add('revealed');
+    if (revealed && revealed.dataset.title === this.revealed.title) showDeleteButton(revealed, true);
     else this.revealed = null;
-    drawSheets(e, event);
     this.last = event;
+
+    const moving = fresh && this.moving;
+    if (moving) {
+      this.moving = null;
+      this.announceMove(moving.title);
+    }
+    if (this.drawSheets(event, focus) || focus?.sheet) return;
+    // The keyboard stays where it was: on a moved row wherever it went, on
+    // the row that opened the page it came back to, on the first row of a
+    // page it opened, else on the same row drawn anew.
+    if (!focus) return;
+    if (newPage) {
+      if (before && page.depth < before.depth && this.trail[page.depth]) this.focusRow(this.trail[page.depth]);
+      else this.focusFirst();
+    } else {
+      this.focusRow(moving?.keyboard ? { ...focus, follow: moving.title } : { ...focus, redrawn: true });
+    }
+  }
+
+  // Draws the alert and the open-in menu and moves the keyboard into one
+  // that opens and back where it was when it closes; true while one shows.
+  drawSheets(event, focus) {
+    const e = this.e;
+    const shownBefore = !e.alertSheet.hidden || !e.openinSheet.hidden;
+    const opened = drawSheets(e, event);
+    const shown = !e.alertSheet.hidden || !e.openinSheet.hidden;
+    // Behind a sheet nothing takes focus or clicks.
+    e.back.parentElement.inert = shown;
+    e.scroll.inert = shown;
+    if (opened) {
+      if (!shownBefore) this.sheetOrigin = focus;
+      opened.focus();
+    } else if (shownBefore && !shown) {
+      const origin = this.sheetOrigin;
+      this.sheetOrigin = null;
+      if (focus?.sheet) this.focusRow(origin);
+    }
+    return shown;
+  }
+
+  // Where the keyboard is in the application's screen: {sheet}, {back},
+  // {edit}, or a row's {section, row, title, part}; null elsewhere.
+  focusPlace() {
+    const e = this.e;
+    const active = document.activeElement;
+    if (!active || !e.view.contains(active)) return null;
+    if (e.alertSheet.contains(active) || e.openinSheet.contains(active)) return { sheet: true };
+    if (active === e.back) return { back: true };
+    if (active === e.edit) return { edit: true };
+    const row = active.closest('.row');
+    if (!row) return null;
+    return {
+      section: row.dataset.section, row: row.dataset.row, title: row.dataset.title,
+      part: FOCUS_PARTS.find((part) => active.matches(part)),
+    };
+  }
+
+  // Puts the keyboard back on a place focusPlace gave, as the page shows
+  // now: the row of the same title in its section (with `follow`, the row
+  // of that title anywhere), else the row at the same place, else the
+  // section's last row; on the same part of it when that part is there.
+  focusRow(place) {
+    const e = this.e;
+    if (!place) return this.focusFirst();
+    if (place.back && !e.back.hidden) return e.back.focus();
+    if (place.edit && !e.edit.hidden) return e.edit.focus();
+    const find = (selector) => e.table.querySelector(selector);
+    const section = `[data-section="${CSS.escape(String(place.section))}"]`;
+    const row = (place.follow && find(`.row[data-title="${CSS.escape(place.follow)}"]`)) ||
+      (place.title !== undefined && find(`.row${section}[data-title="${CSS.escape(place.title)}"]`)) ||
+      find(`.row${section}[data-row="${CSS.escape(String(place.row))}"]`) ||
+      [...e.table.querySelectorAll(`.row${section}`)].pop();
+    if (!row) return this.focusFirst();
+    // The same row drawn anew stays where the table is scrolled to; a row
+    // that moved or a page come back to is brought into sight.
+    const options = { preventScroll: place.redrawn === true };
+    const part = place.part && row.querySelector(place.part);
+    part?.focus(options);
+    if (document.activeElement !== part || !part) rowTarget(row)?.focus(options);
+    if (!row.contains(document.activeElement)) this.focusFirst();
+  }
+
+  // Puts the keyboard on the first row that takes it (or the Back button).
+  focusFirst() {
+    const first = rowTarget(this.e.table.querySelector('.row:has(.switch, .row-text[tabindex])'));
+    if (first) first.focus();
+    else if (!this.e.back.hidden) this.e.back.focus();
+  }
+
+  // Tells a screen reader where a moved row is now, as the page shows it.
+  announceMove(title) {
+    const sections = this.last?.page?.sections || [];
+    sections.forEach((section, s) => {
+      const index = section.rows.findIndex((row) => row.title === title);
+      if (index < 0) return;
+      const name = section.header || `section ${s + 1}`;
+      announce(`${title} moved to ${name}, row ${index + 1} of ${section.rows.length}`);
+    });
   }
 
   // Records which row shows its delete button after a swipe (null: none).
   reveal(row, shown) {
-    row.classList.toggle('revealed', shown);
+    showDeleteButton(row, shown);
     this.revealed = shown ? { section: row.dataset.section, row: row.dataset.row, title: row.dataset.title } : null;
   }
 
@@ -208,12 +417,83 @@ export class SettingsScreen {
     this.draw(this.pending !== undefined ? this.pending : this.last, true);
   }
 
-  moved(from, to) {
+  // A drop, or a move by the keyboard: the same command.
+  moved(from, to, keyboard = false) {
+    const title = this.last?.page?.sections?.[from[0]]?.rows?.[from[1]]?.title;
+    this.moving = { title, keyboard };
     // The table shows the drop until the application's page event comes;
     // a refused move draws the page as the application still has it.
     this.send({ cmd: 'move', from, to }).then((reply) => {
-      if (!reply.ok) this.redraw();
+      if (reply.ok) return;
+      this.moving = null;
+      this.redraw();
     });
+  }
+
+  // Alt+ArrowUp / Alt+ArrowDown on a row the page lets move: one place up or
+  // down, past a section's end into the next section (an empty one too).
+  moveByKey(row, up) {
+    if (this.moving) return;  // the next move starts from where the device put the row
+    const sections = this.last?.page?.sections || [];
+    const s = Number(row.dataset.section);
+    const r = Number(row.dataset.row);
+    if (!sections[s]) return;
+    let to = null;
+    if (up) to = r > 0 ? [s, r - 1] : s > 0 ? [s - 1, sections[s - 1].rows.length] : null;
+    else to = r < sections[s].rows.length - 1 ? [s, r + 1] : s + 1 < sections.length ? [s + 1, 0] : null;
+    if (to) this.moved([s, r], to, true);
+  }
+
+  keyDown(event) {
+    const target = event.target;
+    const row = target.closest('.row');
+    if (!row || !this.last?.page) return;
+    const plain = !event.altKey && !event.ctrlKey && !event.metaKey && !event.shiftKey;
+    const vertical = event.key === 'ArrowUp' || event.key === 'ArrowDown';
+    const onRow = target.matches('.row-text[tabindex], .switch');
+    if (!onRow) return;
+    if (vertical && event.altKey && !event.ctrlKey && !event.metaKey && row.classList.contains('movable')) {
+      event.preventDefault();
+      this.moveByKey(row, event.key === 'ArrowUp');
+    } else if (vertical && plain) {
+      // Up and down go from row to row.
+      event.preventDefault();
+      const targets = [...this.e.table.querySelectorAll('.switch, .row-text[tabindex]')];
+      const next = targets[targets.indexOf(target) + (event.key === 'ArrowUp' ? -1 : 1)];
+      next?.focus();
+    } else if (plain && event.key === ' ' && (target.matches('.switch') || target.getAttribute('role') === 'button')) {
+      // Space acts when it is released, as on a button: released after an
+      // alert has opened, it would press the alert's button instead.
+      event.preventDefault();
+      this.space = event.repeat ? this.space : target;
+    } else if (plain && event.key === 'Enter' && !event.repeat && target.matches('.row-text')) {
+      event.preventDefault();
+      this.tap(row, target);
+    }
+  }
+
+  keyUp(event) {
+    if (event.key !== ' ') return;
+    const target = this.space;
+    this.space = null;
+    if (target && target === event.target) this.tap(target.closest('.row'), target);
+  }
+
+  // The keyboard's Share and Delete buttons: the long press and the swipe's
+  // delete at the row.
+  rowKey(button) {
+    const row = button.closest('.row');
+    const section = Number(row.dataset.section);
+    const index = Number(row.dataset.row);
+    const title = row.dataset.title;
+    if (button.matches('.row-share')) {
+      const durations = this.last?.page?.table?.longPressDurations || [];
+      if (durations.length > 0) this.send({ cmd: 'longpress', duration: Math.min(...durations), section, row: index });
+    } else {
+      this.send({ cmd: 'delete', section, row: index }).then((reply) => {
+        if (reply.ok && !reply.alert) announce(`${title} deleted`);
+      });
+    }
   }
 
   wire() {
@@ -224,11 +504,18 @@ export class SettingsScreen {
       this.redraw();
     });
     e.table.addEventListener('click', (event) => {
+      const key = event.target.closest('.row-share, .row-delete');
+      if (key) {
+        this.rowKey(key);
+        return;
+      }
       const remove = event.target.closest('.delete-button');
       if (!remove) return;
       const [section, row] = remove.dataset.delete.split(',').map(Number);
       this.send({ cmd: 'delete', section, row });
     });
+    e.table.addEventListener('keydown', (event) => this.keyDown(event));
+    e.table.addEventListener('keyup', (event) => this.keyUp(event));
     e.scroll.addEventListener('pointerdown', (event) => this.pointerDown(event));
     window.addEventListener('pointermove', (event) => this.pointerMove(event));
     window.addEventListener('pointerup', (event) => this.pointerUp(event));
@@ -236,7 +523,7 @@ export class SettingsScreen {
   }
 
   pointerDown(event) {
-    if (event.button !== 0 || event.target.closest('.delete-button')) return;
+    if (event.button !== 0 || event.target.closest('.delete-button, .row-keys')) return;
     this.cancelPress();
     const row = event.target.closest('.row');
     const press = { x: event.clientX, y: event.clientY, target: event.target, row, id: event.pointerId, done: false };
@@ -311,6 +598,8 @@ export class SettingsScreen {
       return;
     }
     if (kind === 'PSLinkCell' || kind === 'PSLinkListCell') {
+      // The keyboard comes back to this row when its page is popped.
+      this.trail[this.last.page.depth] = { section: String(section), row: String(index), title: row.dataset.title };
       this.send({ cmd: 'open', section, row: index });
       return;
     }

@@ -4,6 +4,10 @@
 // the alert ("press"); the open-in menu lists the device's applications
 // ("choose" hands the file to one) and "This computer", which downloads the
 // file from the launcher (/download/<name>) and closes the menu.
+//
+// By keyboard: Enter in the alert's text field presses its default button
+// (the first after Cancel), Escape presses its cancel button and closes the
+// open-in menu (as its Cancel does).
 
 import { withToken } from './access.js';
 
@@ -20,7 +24,10 @@ export function fileName(path) {
   return String(path || '').split('/').pop();
 }
 
+// Draws both sheets from the page event; returns the element the keyboard
+// goes to when one opens (or is replaced by another), else null.
 export function drawSheets(e, event) {
+  let opened = null;
   const alert = event?.alert;
   const shown = alert?.visible === true;
   e.alertSheet.hidden = !shown;
@@ -33,8 +40,16 @@ export function drawSheets(e, event) {
       e.alertTitle.hidden = !alert.title;
       e.alertMessage.textContent = alert.message || '';
       e.alertMessage.hidden = !alert.message;
+      // An alert without a title is named by its message.
+      e.alertSheet.setAttribute('aria-labelledby', alert.title ? 'alert-title' : 'alert-message');
+      if (alert.title && alert.message) e.alertSheet.setAttribute('aria-describedby', 'alert-message');
+      else e.alertSheet.removeAttribute('aria-describedby');
       e.alertButtons.replaceChildren(...alert.buttons.map((title, index) => button(title, { button: String(index) })));
       e.alertButtons.dataset.count = String(alert.buttons.length);
+      e.alertSheet.dataset.cancel = String(alert.cancelButtonIndex ?? -1);
+      // The field is what the alert asks for.
+      e.alertField.setAttribute('aria-label', alert.message || alert.title || 'Text field');
+      opened = alert.textField !== null ? e.alertField : e.alertButtons.firstElementChild;
     }
     e.alertSheet.dataset.key = key;
     e.alertField.hidden = alert.textField === null;
@@ -51,13 +66,22 @@ export function drawSheets(e, event) {
   const menuShown = menu?.visible === true && !shown;
   e.openinSheet.hidden = !menuShown;
   if (menuShown) {
-    e.openinFile.textContent = fileName(menu.file);
-    e.openinHandlers.replaceChildren(
-      ...menu.handlers.map((handler) => button(handler, { handler })),
-      button('This computer', { computer: 'true' }),
-    );
-    e.openinSheet.dataset.file = menu.file;
+    // Redrawn only when the menu itself changes, so the keyboard keeps its place.
+    const key = JSON.stringify([menu.file, menu.handlers]);
+    if (e.openinSheet.dataset.key !== key) {
+      e.openinFile.textContent = fileName(menu.file);
+      e.openinHandlers.replaceChildren(
+        ...menu.handlers.map((handler) => button(handler, { handler })),
+        button('This computer', { computer: 'true' }),
+      );
+      e.openinSheet.dataset.file = menu.file;
+      e.openinSheet.dataset.key = key;
+      opened = e.openinHandlers.firstElementChild;
+    }
+  } else {
+    delete e.openinSheet.dataset.key;
   }
+  return opened;
 }
 
 // Fetches the file with the page's token and hands it to the browser as a
@@ -108,4 +132,21 @@ export function wireSheets(e, send) {
     send({ cmd: 'choose', handler: chosen.dataset.handler });
   });
   e.openinCancel.addEventListener('click', () => send({ cmd: 'choose', cancel: true }));
+
+  e.alertField.addEventListener('keydown', (event) => {
+    if (event.key !== 'Enter' || event.isComposing || event.repeat) return;
+    event.preventDefault();
+    const buttons = e.alertButtons.children;
+    (buttons[1] || buttons[0])?.click();
+  });
+  e.alertSheet.addEventListener('keydown', (event) => {
+    if (event.key !== 'Escape') return;
+    event.preventDefault();
+    e.alertButtons.querySelector(`[data-button="${CSS.escape(e.alertSheet.dataset.cancel ?? '')}"]`)?.click();
+  });
+  e.openinSheet.addEventListener('keydown', (event) => {
+    if (event.key !== 'Escape') return;
+    event.preventDefault();
+    e.openinCancel.click();
+  });
 }

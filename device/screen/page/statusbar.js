@@ -20,3 +20,16 @@ export function shownItems(element) {
   }
   return regions;
 }
+
+// What a screen reader hears of a status bar: the items of each region in
+// order, by the names the host's layout event gives them ("Left: Bluetooth,
+// Signal strength; Center: Time; Right: Battery, 100%"); empty without a
+// layout.
+export function describeStatusBar(layout) {
+  if (!layout) return '';
+  const region = (title, key) => {
+    const names = layout.names?.[key] || [];
+    return `${title}: ${names.length > 0 ? names.join(', ') : 'nothing'}`;
+  };
+  return [region('Left', 'left'), region('Center', 'center'), region('Right', 'right')].join('; ');
+}
