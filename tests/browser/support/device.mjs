@@ -12,11 +12,12 @@ export const buildDir = process.env.ZV_BUILD_DIR || join(repository, 'build/rele
 export const launcherPath = join(buildDir, 'device/zv-launcher');
 
 export class Device {
-  // Starts the launcher and waits for "ready".
-  static async start({ timeoutMs = 30000 } = {}) {
+  // Starts the launcher and waits for "ready". `launcher` is the command
+  // that runs it: its path, or a wrapper and its arguments.
+  static async start({ timeoutMs = 30000, launcher = [launcherPath] } = {}) {
     const root = mkdtempSync('/tmp/zvb-');
     const device = new Device(root);
-    await device.launch(timeoutMs);
+    await device.launch(timeoutMs, launcher);
     return device;
   }
 
@@ -26,8 +27,8 @@ export class Device {
     this.waiters = [];
   }
 
-  launch(timeoutMs) {
-    this.child = spawn(launcherPath, ['--root', this.root, '--port', '0'], { stdio: ['pipe', 'pipe', 'inherit'] });
+  launch(timeoutMs, [program, ...options]) {
+    this.child = spawn(program, [...options, '--root', this.root, '--port', '0'], { stdio: ['pipe', 'pipe', 'inherit'] });
     this.exited = new Promise((done) => this.child.on('exit', (code, signal) => done({ code, signal })));
     createInterface({ input: this.child.stdout }).on('line', (line) => {
       this.lines.push(line);
