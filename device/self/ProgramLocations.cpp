@@ -4,6 +4,8 @@
 
 namespace zv {
 
+namespace {
+
 namespace fs = std::filesystem;
 
 // ZV_INSTALLED_PROGRAMS and ZV_INSTALLED_PAGE are relative to the installed
@@ -15,8 +17,10 @@ ProgramLocations programLocations(const std::string& programFolder) {
     if (fs::is_directory(installedPrograms / "stage", error))
         return {installedPrograms.string(), (installedPrograms / "stage").string(),
                 (self / ZV_INSTALLED_PAGE).lexically_normal().string()};
-    return {self.string(), (self.parent_path() / "stage").string(), ZV_BUILD_TREE_PAGE};
+    return {self.string(), (self / ".." / "stage").lexically_normal().string(), ZV_BUILD_TREE_PAGE};
 }
+
+}  // namespace
 
 ProgramLocations currentProgramLocations() {
     std::error_code error;

@@ -19,11 +19,8 @@ struct ProgramLocations {
     std::string page;      // the screen's page (index.html and what it loads)
 };
 
-// The locations for a program lying in programFolder: the installed layout
-// when it is there, else the build tree's.
-ProgramLocations programLocations(const std::string& programFolder);
-
-// The locations for the running program.
+// The locations for the running program: the installed layout when it is
+// there beside the program, else the build tree's.
 ProgramLocations currentProgramLocations();
 
 }  // namespace zv

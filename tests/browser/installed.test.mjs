@@ -7,7 +7,7 @@ import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
 import { mkdtempSync, renameSync, rmSync, writeFileSync } from 'node:fs';
-import { join } from 'node:path';
+import { join, resolve } from 'node:path';
 import { Device, buildDir, repository } from './support/device.mjs';
 import { settingsPlist } from './support/settings.mjs';
 import { launchBrowser, postSettingsChange, waitForStatusBar } from './support/screen.mjs';
@@ -22,7 +22,8 @@ function hidden(program, ...args) {
   const cover = 'cd / && while [ "$1" != -- ]; do if [ -d "$1" ]; then mount -t tmpfs zv-hidden "$1" || exit 125; fi; ' +
     'shift; done; shift; exec "$@"';
   const user = process.getuid() === 0 ? [] : ['--map-root-user'];
-  return ['unshare', ...user, '--mount', '--propagation', 'private', 'sh', '-c', cover, 'sh', repository, buildDir, '--',
+  return ['unshare', ...user, '--mount', '--propagation', 'private', 'sh', '-c', cover, 'sh',
+    resolve(repository), resolve(buildDir), '--',
     program.startsWith('/') ? program : join(prefix, 'bin', program), ...args];
 }
 
