@@ -4,10 +4,12 @@
 //   zorvane show FILE [--svg OUT] [--locked] [--bluetooth off|on|connected]
 //                [--battery-state N] [--app]
 //                                    the status bar the file gives, from a real host
+//   zorvane --version
 //
 // Exit status of check: 0 clean, 1 warnings only, 2 a file cannot be used.
 // Exit status of show: 0 shown, 2 the file cannot be used or the status bar
-// could not be computed. Bad command lines exit with 2 as well.
+// could not be computed. Bad command lines exit with 2 as well. The manual
+// page, zorvane.1 beside this file, lists every option --help lists.
 #include <CLI/CLI.hpp>
 
 #include <ctime>
