@@ -34,7 +34,7 @@ function runHidden(program, ...args) {
 
 // Mount namespaces need root or user namespaces; without them there is nothing to test here.
 const probe = runHidden('/bin/ls', '-A', repository);
-const cannotHide = probe.status !== 0 ? `cannot hide the source folder: ${probe.stderr.trim()}` :
+const cannotHide = probe.status !== 0 ? `cannot hide the source folder: ${(probe.stderr || probe.error?.message || '').trim()}` :
   probe.stdout !== '' ? 'the source folder stays visible in a mount namespace' : false;
 
 before(() => {
