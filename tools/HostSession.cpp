@@ -55,7 +55,7 @@ HostSession::HostSession(const HostSessionSetup& setup) {
     if (::mkdtemp(pattern) == nullptr) throw HostSessionError(systemError("cannot make a temporary device root"));
     root_ = pattern;
     try {
-        const std::string stage = setup.programFolder + "/../stage";
+        const std::string& stage = setup.stageFolder;
         std::error_code error;
         if (!std::filesystem::is_directory(stage, error))
             throw HostSessionError("no staged deliverables at " + stage + " (build the project first)");

@@ -26,7 +26,8 @@ public:
 };
 
 struct HostSessionSetup {
-    std::string programFolder;  // where zv-host lies; the staged deliverables are in ../stage
+    std::string programFolder;  // where zv-host lies
+    std::string stageFolder;    // the staged deliverables, copied into the temporary device root
     std::string settingsBytes;  // the settings file, as read
     bool springBoard = true;    // SpringBoard, or an application
 };

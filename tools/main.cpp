@@ -4,14 +4,15 @@
 //   zorvane show FILE [--svg OUT] [--locked] [--bluetooth off|on|connected]
 //                [--battery-state N] [--app]
 //                                    the status bar the file gives, from a real host
+//   zorvane --version
 //
 // Exit status of check: 0 clean, 1 warnings only, 2 a file cannot be used.
 // Exit status of show: 0 shown, 2 the file cannot be used or the status bar
-// could not be computed. Bad command lines exit with 2 as well.
+// could not be computed. Bad command lines exit with 2 as well. The manual
+// page, zorvane.1 beside this file, lists every option --help lists.
 #include <CLI/CLI.hpp>
 
 #include <ctime>
-#include <filesystem>
 #include <iostream>
 #include <map>
 
@@ -21,18 +22,14 @@
 #include "StatusBarShow.h"
 #include "Wording.h"
 #include "foundation/DeviceFiles.h"
+#include "self/ProgramLocations.h"
+#include "self/ProgramVersion.h"
 
 namespace {
 
 using namespace zv::tools;
 
 constexpr int kFailure = 2;
-
-std::string programFolder() {
-    std::error_code error;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string(".") : self.parent_path().string();
-}
 
 std::string currentTime() {
     const std::time_t now = std::time(nullptr);
@@ -62,7 +59,7 @@ int runShow(const std::string& path, const std::string& svgPath, const ShowOptio
     HostSession::cleanUpOnInterrupt();
     ShownStatusBar bar;
     try {
-        bar = showStatusBar(input.bytes, options, programFolder());
+        bar = showStatusBar(input.bytes, options, zv::currentProgramLocations());
     } catch (const HostSessionError& e) {
         std::cerr << "zorvane: " << printable(path) << ": " << e.what() << "\n";
         return kFailure;
@@ -83,6 +80,7 @@ int runShow(const std::string& path, const std::string& svgPath, const ShowOptio
 int main(int argc, char** argv) {
     CLI::App app{"Checks and shows Zorvane settings and profile files."};
     app.require_subcommand(1);
+    app.set_version_flag("--version", zv::versionLine("zorvane"));
 
     std::vector<std::string> checkPaths;
     bool json = false;

@@ -25,6 +25,7 @@
 #include "Terminal.h"
 #include "foundation/MainQueue.h"
 #include "notifications/DeviceBus.h"
+#include "self/ProgramLocations.h"
 
 namespace {
 
@@ -32,12 +33,6 @@ using zv::device::Device;
 using zv::device::ProcessSetup;
 
 constexpr int kRelaunchExitStatus = 75;
-
-std::string executableFolder() {
-    std::error_code error;
-    auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string(".") : self.parent_path().string();
-}
 
 std::vector<ProcessSetup> deviceProcesses(const std::string& bin, const std::string& root) {
     const std::string rootEnv = "ZV_DEVICE_ROOT=" + root;
@@ -84,19 +79,19 @@ int main(int argc, char** argv) {
     std::error_code absoluteError;
     const std::string root =
         options.root.empty() ? zv::device::kDefaultDeviceRoot : std::filesystem::absolute(options.root, absoluteError).string();
-    const std::string bin = executableFolder();
-    if (auto error = zv::device::prepareDeviceRoot(root, bin + "/../stage"); !error.empty()) {
+    const zv::ProgramLocations locations = zv::currentProgramLocations();
+    if (auto error = zv::device::prepareDeviceRoot(root, locations.stage); !error.empty()) {
         std::cerr << "launcher: " << error << std::endl;
         return 1;
     }
     ::setenv("ZV_DEVICE_ROOT", root.c_str(), 1);
 
-    Device device(deviceProcesses(bin, root));
+    Device device(deviceProcesses(locations.programs, root));
     // The screen listens before anything starts, so a taken port ends the launcher at once.
     std::unique_ptr<zv::screen::ScreenServer> screen;
     if (options.screen) {
         try {
-            screen = std::make_unique<zv::screen::ScreenServer>(device, options.port, ZV_SCREEN_PAGE_DIR,
+            screen = std::make_unique<zv::screen::ScreenServer>(device, options.port, locations.page,
                                                                 root + "/var/mobile/Library/Preferences",
                                                                 zv::screen::keptAccessToken(root));
         } catch (const std::exception& e) {
