@@ -42,7 +42,8 @@ std::string takeGString(gchar* text) {
 }
 
 // Only the user who starts the bus may connect (EXTERNAL authentication
-// tells the daemon the peer's uid), and nobody may eavesdrop (no rule allows it).
+// tells the daemon the peer's uid), and nobody may eavesdrop: the rules that
+// let messages through leave eavesdropping out.
 std::string configFor(const std::string& socketPath) {
     const std::string address = "unix:path=" + takeGString(g_dbus_address_escape_value(socketPath.c_str()));
     const std::string listen = takeGString(g_markup_escape_text(address.c_str(), -1));
@@ -57,6 +58,10 @@ std::string configFor(const std::string& socketPath) {
            "    <allow user=\"" + std::to_string(::geteuid()) + "\"/>\n"
            "    <allow own=\"*\"/>\n"
            "    <allow send_destination=\"*\"/>\n"
+           "    <allow receive_type=\"method_call\"/>\n"
+           "    <allow receive_type=\"method_return\"/>\n"
+           "    <allow receive_type=\"error\"/>\n"
+           "    <allow receive_type=\"signal\"/>\n"
            "  </policy>\n"
            "</busconfig>\n";
 }
