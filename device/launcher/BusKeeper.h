@@ -30,16 +30,22 @@ public:
     void stop();
 
 private:
-    static void onDaemonExit(GPid pid, gint status, gpointer self);
+    // The daemon is watched without being reaped (a pidfd, or a poll where
+    // there is none), so its process id stays its own until DeviceBus::stop
+    // reaps it.
+    static gboolean onDaemonChange(gpointer self);
+    static gboolean onDaemonFd(gint fd, GIOCondition condition, gpointer self);
     static gboolean onRestartDue(gpointer self);
     void watch();
+    void unwatch();
     void restart();
 
     std::string hostRoot_;
     std::unique_ptr<DeviceBus> bus_;
     std::chrono::steady_clock::time_point started_;
     std::string ending_;  // how the last daemon ended, for the line that reports its successor
-    guint childWatch_ = 0;
+    int pidfd_ = -1;
+    guint daemonWatch_ = 0;
     guint restartTimer_ = 0;
 };
 
