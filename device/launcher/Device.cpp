@@ -90,7 +90,7 @@ std::optional<Json> Device::request(const std::string& process, const std::strin
 
 void Device::answerUnanswered(const std::string& process, bool restarting) {
     Entry& entry = processes_.at(process);
-    const std::string text = process + " ended before answering" + (restarting ? "; it is relaunching" : "");
+    const std::string text = process + " ended before it answered" + (restarting ? "; it is relaunching" : "");
     for (const auto& [id, count] : std::exchange(entry.unanswered, {})) {
         const Json reply = errorReply(text, Json::parse(id, nullptr, false));
         const std::string line = reply.dump(-1, ' ', false, Json::error_handler_t::replace);

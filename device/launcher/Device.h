@@ -13,7 +13,7 @@
 // relaunches) waits in its input until it reads it. Every line the process
 // took gets one answer: when the process ends before answering some, the
 // launcher answers each of them with an error, as if from the process
-// ({"ok":false,"error":"springboard ended before answering; it is
+// ({"ok":false,"error":"springboard ended before it answered; it is
 // relaunching","id":...}), before it reports the end.
 #pragma once
 
