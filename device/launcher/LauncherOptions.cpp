@@ -13,7 +13,8 @@ ParsedCommandLine parseLauncherCommandLine(const std::vector<std::string>& argum
                  "application, and serves its screen in the browser.",
                  "zv-launcher"};
     app.add_option("--root", options.root,
-                   "device root folder (default: the embedded device at /tmp/zorvane-device, kept between starts)")
+                   "device root folder, yours alone; one launcher at a time (default: the embedded device at "
+                   "$XDG_STATE_HOME/zorvane/device, or ~/.local/state/zorvane/device, kept between starts)")
         ->check([](const std::string& value) { return value.empty() ? std::string("must not be empty") : ""; });
     app.add_option("--port", options.port, "port of the screen on 127.0.0.1 (default 8370; 0 picks a free one)")
         ->check(CLI::Range(0, 65535));
