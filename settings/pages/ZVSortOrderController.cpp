@@ -5,6 +5,7 @@
 
 #include "LayoutSeed.h"
 #include "Region.h"
+#include "SettingsChangeSave.h"
 #include "SettingsKeys.h"
 #include "SortOrderMove.h"
 #include "SortOrderSections.h"
@@ -110,10 +111,12 @@ void ZVSortOrderController::moveRowAtIndexPath(UITableView& tableView, NSIndexPa
         tableView.reloadData();
         return;
     }
+    std::optional<PlistDictionary> before = store.preferences();
     for (size_t i = 0; i < records->size(); ++i)
         store.setObject(PlistValue(std::move((*records)[i])), zv::kRegionReadOrder[i].key);
     store.setObject(PlistValue(false), zv::kProfileSaved);
-    store.save();
+    // Not written: the rows go back to the order the file keeps.
+    if (!saveSettingsChange(std::move(before))) tableView.reloadData();
     CFNotificationCenterPostNotification(CFNotificationCenterGetDarwinNotifyCenter(), zv::kReloadStatusBarNotification,
                                          nullptr, nullptr, true);
 }
