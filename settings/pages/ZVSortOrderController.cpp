@@ -29,11 +29,12 @@ zv::SortOrderPosition position(NSIndexPath indexPath) {
     return {clamp(indexPath.section), clamp(indexPath.row)};
 }
 
-// The section's list as the store holds it; a missing or malformed record
-// reads as empty.
-PlistArray sectionList(NSInteger section) {
+// The section's list as the store holds it, read in place (the table asks
+// once per row); a missing or malformed record reads as empty.
+const PlistArray& sectionList(NSInteger section) {
+    static const PlistArray kEmpty;
     const auto& settings = ZVPreferences::sharedInstance().preferences();
-    return settings ? zv::sortOrderSectionList(*settings, sectionIndex(section)) : PlistArray{};
+    return settings ? zv::sortOrderSectionRows(*settings, sectionIndex(section)) : kEmpty;
 }
 
 }  // namespace
@@ -82,7 +83,7 @@ std::shared_ptr<UITableViewCell> ZVSortOrderController::cellForRowAtIndexPath(UI
                                                                               NSIndexPath indexPath) {
     auto cell = tableView.dequeueReusableCellWithIdentifier(kCellIdentifier);
     if (!cell) cell = std::make_shared<UITableViewCell>(UITableViewCellStyleSubtitle, kCellIdentifier);
-    const PlistArray list = sectionList(indexPath.section);
+    const PlistArray& list = sectionList(indexPath.section);
     const bool inList = indexPath.row >= 0 && static_cast<size_t>(indexPath.row) < list.size();
     cell->textLabel()->setText(
         inList ? std::string(zv::sortOrderRowText(list[static_cast<size_t>(indexPath.row)])) : std::string());
