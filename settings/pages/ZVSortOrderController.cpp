@@ -116,7 +116,7 @@ void ZVSortOrderController::moveRowAtIndexPath(UITableView& tableView, NSIndexPa
     for (size_t i = 0; i < records->size(); ++i)
         store.setObject(PlistValue(std::move((*records)[i])), zv::kRegionReadOrder[i].key);
     store.setObject(PlistValue(false), zv::kProfileSaved);
-    // Not written: the rows go back to the order the file keeps.
+    // Not written: the rows show the order held before the drop again.
     if (!saveSettingsChange(std::move(before))) tableView.reloadData();
     CFNotificationCenterPostNotification(CFNotificationCenterGetDarwinNotifyCenter(), zv::kReloadStatusBarNotification,
                                          nullptr, nullptr, true);

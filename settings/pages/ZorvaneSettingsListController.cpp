@@ -45,7 +45,7 @@ void ZorvaneSettingsListController::setPreferenceValue(const PlistValue& value, 
     std::optional<PlistDictionary> before = store.preferences();
     store.setObject(value, *key);
     store.setObject(PlistValue(false), zv::kProfileSaved);
-    // Not written: the switch goes back to the value the file keeps.
+    // Not written: the switch shows the value held before the change again.
     if (!saveSettingsChange(std::move(before))) reload();
     CFNotificationCenterPostNotification(CFNotificationCenterGetDarwinNotifyCenter(), zv::kReloadStatusBarNotification,
                                          nullptr, nullptr, true);
