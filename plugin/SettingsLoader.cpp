@@ -44,8 +44,12 @@ std::optional<PlistDictionary> readOrAdoptSettingsFile(SettingsFileAccess& files
         if (file) files.write(kSettingsPath, *file);
     }
     if (file && diagnostics) {
-        for (DroppedPlistKey& key : dropped)
-            diagnostics->report({LoadFindingKind::KeyNotText, std::move(key.path), std::move(key.escapedKey), {}});
+        for (DroppedPlistKey& key : dropped) {
+            const char* why = key.fault == TextFault::Surrogate ? "surrogate"
+                              : key.fault == TextFault::NotUtf8 ? "notUtf8"
+                                                                : "nul";
+            diagnostics->report({LoadFindingKind::KeyNotText, std::move(key.path), std::move(key.escapedKey), why});
+        }
     }
     return file;
 }

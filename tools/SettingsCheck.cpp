@@ -69,8 +69,11 @@ Finding describe(const LoadFinding& found, const InputFile& input) {
         break;
     case LoadFindingKind::KeyNotText:
         finding.kind = "keyNotText";
-        finding.message = "the key " + quoted(found.value) + " is not text (it holds a NUL character, a lone UTF-16 "
-                          "surrogate or bytes that are not UTF-8): the entry is ignored";
+        finding.message = "the key " + quoted(found.value) + " holds " +
+                          (found.detail == "surrogate" ? "a lone UTF-16 surrogate"
+                           : found.detail == "notUtf8" ? "bytes that are not UTF-8"
+                                                       : "a NUL character") +
+                          ", so it names no key: the entry is ignored";
         break;
     case LoadFindingKind::PluginOff:
         finding.kind = "pluginOff";

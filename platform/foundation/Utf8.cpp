@@ -57,13 +57,40 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
     return length;
 }
 
-bool isUtf8Text(std::string_view bytes) {
+namespace {
+
+// Whether bytes[i] starts the three-byte form of a surrogate code point.
+bool surrogateAt(std::string_view bytes, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    return byte(i) == 0xED && bytes.size() - i >= 3 && byte(i + 1) >= 0xA0 && byte(i + 1) <= 0xBF &&
+           (byte(i + 2) & 0xC0) == 0x80;
+}
+
+bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+}  // namespace
+
+TextFault utf8TextFault(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
         const std::size_t length = utf8SequenceLength(bytes, i);
-        if (length == 0 || bytes[i] == '\0') return false;
+        if (bytes[i] == '\0') return TextFault::Nul;
+        if (length == 0) return surrogateAt(bytes, i) ? TextFault::Surrogate : TextFault::NotUtf8;
         i += length;
     }
-    return true;
+    return TextFault::None;
+}
+
+TextFault utf16TextFault(std::u16string_view units) {
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        if (units[i] == 0) return TextFault::Nul;
+        if (isHighSurrogate(units[i]) && i + 1 < units.size() && isLowSurrogate(units[i + 1])) {
+            ++i;
+        } else if (isHighSurrogate(units[i]) || isLowSurrogate(units[i])) {
+            return TextFault::Surrogate;
+        }
+    }
+    return TextFault::None;
 }
 
 namespace {
@@ -111,8 +138,7 @@ std::string escapedUtf8(std::string_view bytes) {
         } else if (length != 0) {
             out.append(bytes.substr(i, length));
             i += length;
-        } else if (byte(i) == 0xED && bytes.size() - i >= 3 && byte(i + 1) >= 0xA0 && byte(i + 1) <= 0xBF &&
-                   (byte(i + 2) & 0xC0) == 0x80) {
+        } else if (surrogateAt(bytes, i)) {
             appendHex(out, "\\u", 0xD000u | ((byte(i + 1) & 0x3Fu) << 6) | (byte(i + 2) & 0x3Fu), 4);
             i += 3;
         } else {
@@ -128,12 +154,10 @@ std::string escapedUtf16(std::u16string_view units) {
     out.reserve(units.size());
     for (std::size_t i = 0; i < units.size(); ++i) {
         const char16_t unit = units[i];
-        const bool high = unit >= 0xD800 && unit <= 0xDBFF;
-        const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
-        if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+        if (isHighSurrogate(unit) && i + 1 < units.size() && isLowSurrogate(units[i + 1])) {
             appendEscaped(out, 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{units[i + 1]} - 0xDC00));
             ++i;
-        } else if (high || low) {
+        } else if (isHighSurrogate(unit) || isLowSurrogate(unit)) {
             appendHex(out, "\\u", unit, 4);
         } else {
             appendEscaped(out, unit);

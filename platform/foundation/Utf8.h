@@ -15,8 +15,18 @@ std::u32string decodeUtf8(std::string_view text);
 // are not well-formed.
 std::size_t utf8SequenceLength(std::string_view text, std::size_t i);
 
+// Why bytes, or UTF-16 code units, are no text: the first fault met.
+enum class TextFault {
+    None,
+    Nul,        // a NUL character
+    Surrogate,  // a lone UTF-16 surrogate (in UTF-8, a surrogate code point)
+    NotUtf8,    // bytes that are not well-formed UTF-8
+};
+TextFault utf8TextFault(std::string_view bytes);
+TextFault utf16TextFault(std::u16string_view units);
+
 // Whether bytes are text: well-formed UTF-8 holding no NUL character.
-bool isUtf8Text(std::string_view bytes);
+inline bool isUtf8Text(std::string_view bytes) { return utf8TextFault(bytes) == TextFault::None; }
 
 // Bytes, or UTF-16 code units, in an escaped form that shows what they hold:
 // a backslash is written "\\", a NUL or another control character "\x00"

@@ -131,6 +131,10 @@ TEST(PlistCodec, KeysThatAreNoTextAreLeftOutAndReported) {
     std::vector<std::pair<std::string, std::string>> drops;
     for (const auto& key : dropped) drops.emplace_back(key.path, key.escapedKey);
     EXPECT_EQ(drops, expectedDrops);
+    ASSERT_EQ(dropped.size(), 6u);
+    EXPECT_EQ(dropped[0].fault, TextFault::Surrogate);
+    EXPECT_EQ(dropped[4].fault, TextFault::NotUtf8);
+    EXPECT_EQ(dropped[5].fault, TextFault::Nul);
 
     dropped.clear();
     const auto xml = plistDictionaryFromBytes(
@@ -143,6 +147,10 @@ TEST(PlistCodec, KeysThatAreNoTextAreLeftOutAndReported) {
     EXPECT_EQ(drops, (std::vector<std::pair<std::string, std::string>>{
                          {"\\uD800enabled", "\\uD800enabled"}, {"en\\xC0\\x80x", "en\\xC0\\x80x"},
                          {"left\\x00", "left\\x00"}}));
+    ASSERT_EQ(dropped.size(), 3u);
+    EXPECT_EQ(dropped[0].fault, TextFault::Surrogate);
+    EXPECT_EQ(dropped[1].fault, TextFault::NotUtf8);
+    EXPECT_EQ(dropped[2].fault, TextFault::Nul);
 }
 
 TEST(PlistCodec, NestingAndObjectCountAreBoundedBeforeLibplistReads) {

@@ -287,12 +287,13 @@ TEST(SettingsCheck, KeysThatAreNoTextAreReportedAndIgnored) {
     const InputFile input = readInputFile(path);
     ASSERT_TRUE(input.settings);
     const CheckResult result = checkSettings(input);
-    const std::string ignored = " is not text (it holds a NUL character, a lone UTF-16 surrogate or bytes that are "
-                                "not UTF-8): the entry is ignored";
-    expectFindings(result, {{Severity::Warning, "keyNotText", "\\uD800enabled", "the key \"\\uD800enabled\"" + ignored},
-                            {Severity::Warning, "keyNotText", "ena\\uDC01bled", "the key \"ena\\uDC01bled\"" + ignored},
-                            {Severity::Warning, "keyNotText", "\\uD800left", "the key \"\\uD800left\"" + ignored},
-                            {Severity::Warning, "keyNotText", "left\\x00", "the key \"left\\x00\"" + ignored}});
+    const std::string surrogate = " holds a lone UTF-16 surrogate, so it names no key: the entry is ignored";
+    expectFindings(result,
+                   {{Severity::Warning, "keyNotText", "\\uD800enabled", "the key \"\\uD800enabled\"" + surrogate},
+                    {Severity::Warning, "keyNotText", "ena\\uDC01bled", "the key \"ena\\uDC01bled\"" + surrogate},
+                    {Severity::Warning, "keyNotText", "\\uD800left", "the key \"\\uD800left\"" + surrogate},
+                    {Severity::Warning, "keyNotText", "left\\x00",
+                     "the key \"left\\x00\" holds a NUL character, so it names no key: the entry is ignored"}});
 
     // The plug-in reads the same file as a phone's settings file: it stays on
     // and keeps its left region.

@@ -5,7 +5,6 @@
 // followed; a list that fails them is one libplist refuses as well.
 #include <cstring>
 
-#include "foundation/Utf8.h"
 #include "foundation/plist/PlistShape.h"
 
 namespace {
@@ -62,9 +61,9 @@ private:
     std::optional<std::uint64_t> reference(std::uint64_t at) const;
     // Counts a reference to `index` and, for a container, starts walking it.
     bool enter(std::uint64_t index);
-    // The escaped form of a key that holds a NUL or an unpaired surrogate;
-    // empty for any other key.
-    std::string keyNoText(const Object& key) const;
+    // A key that holds a NUL or an unpaired surrogate, for droppedKeyEntries;
+    // nothing for any other key.
+    std::optional<PlistKeyNoText> keyNoText(const Object& key) const;
 
     const unsigned char* data_;
     std::size_t size_;
@@ -122,27 +121,21 @@ std::optional<std::uint64_t> BinaryShape::reference(std::uint64_t at) const {
     return bigEndian(data_ + at, referenceSize_);
 }
 
-std::string BinaryShape::keyNoText(const Object& key) const {
+std::optional<PlistKeyNoText> BinaryShape::keyNoText(const Object& key) const {
     if (key.type == kAsciiString) {
-        if (key.count > offsetTable_ - key.body) return {};  // libplist refuses it
+        if (key.count > offsetTable_ - key.body) return std::nullopt;  // libplist refuses it
         const std::string_view text(reinterpret_cast<const char*>(data_ + key.body), key.count);
-        if (text.find('\0') == std::string_view::npos) return {};
-        return escapedUtf8(text);
+        if (text.find('\0') == std::string_view::npos) return std::nullopt;
+        return PlistKeyNoText{entries_, escapedUtf8(text), TextFault::Nul};
     }
-    if (key.count > (offsetTable_ - key.body) / 2) return {};
+    if (key.count > (offsetTable_ - key.body) / 2) return std::nullopt;
     std::u16string units;
     units.reserve(key.count);
-    bool noText = false;
-    for (std::uint64_t i = 0; i < key.count; ++i) {
-        const char16_t unit = static_cast<char16_t>(data_[key.body + 2 * i] << 8 | data_[key.body + 2 * i + 1]);
-        units.push_back(unit);
-        const bool high = unit >= 0xD800 && unit <= 0xDBFF;
-        const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
-        const bool paired = (high && i + 1 < key.count && (data_[key.body + 2 * i + 2] & 0xFC) == 0xDC) ||
-                            (low && i > 0 && (units[i - 1] & 0xFC00) == 0xD800);
-        if (unit == 0 || ((high || low) && !paired)) noText = true;
-    }
-    return noText ? escapedUtf16(units) : std::string();
+    for (std::uint64_t i = 0; i < key.count; ++i)
+        units.push_back(static_cast<char16_t>(data_[key.body + 2 * i] << 8 | data_[key.body + 2 * i + 1]));
+    const TextFault fault = utf16TextFault(units);
+    if (fault == TextFault::None) return std::nullopt;
+    return PlistKeyNoText{entries_, escapedUtf16(units), fault};
 }
 
 bool BinaryShape::enter(std::uint64_t index) {
@@ -178,8 +171,7 @@ std::optional<PlistShape> BinaryShape::measure() {
         const auto key = keyIndex ? object(*keyIndex) : std::nullopt;
         if (!key || (key->type != kAsciiString && key->type != kUtf16String) || ++objects_ > kMaxPlistObjects)
             return std::nullopt;
-        if (std::string escaped = keyNoText(*key); !escaped.empty())
-            shape_.droppedKeyEntries.push_back({entries_, std::move(escaped)});
+        if (auto noText = keyNoText(*key)) shape_.droppedKeyEntries.push_back(std::move(*noText));
         ++entries_;
         const auto value = reference(valueAt);
         if (!value || !enter(*value)) return std::nullopt;

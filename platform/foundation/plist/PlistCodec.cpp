@@ -85,10 +85,10 @@ public:
 
 private:
     PlistArray array(plist_t node);
-    // The escaped form of the key of a dictionary entry (item), when the key
-    // is no text; empty otherwise. Counts the entry.
-    std::string keyNoText(plist_t item, std::string& key);
-    void reportDropped(std::string escapedKey);
+    // The key of a dictionary entry (item): into `key` when it is text, and
+    // otherwise returned (its entry number left 0). Counts the entry.
+    std::optional<PlistKeyNoText> keyNoText(plist_t item, std::string& key);
+    void reportDropped(PlistKeyNoText key);
     // Reads a value whose entry is dropped, so that the entries within keep
     // their numbers, reporting nothing within it.
     void skip(plist_t node) {
@@ -105,18 +105,18 @@ private:
     std::string path_;  // key path of the value being read, kept only for `dropped_`
 };
 
-void TreeReader::reportDropped(std::string escapedKey) {
+void TreeReader::reportDropped(PlistKeyNoText key) {
     if (!dropped_ || muted_ > 0) return;
     std::string path = path_;
     if (!path.empty()) path += '.';
-    path += escapedKey;
-    dropped_->push_back({std::move(path), std::move(escapedKey)});
+    path += key.escapedKey;
+    dropped_->push_back({std::move(path), std::move(key.escapedKey), key.fault});
 }
 
-std::string TreeReader::keyNoText(plist_t item, std::string& key) {
+std::optional<PlistKeyNoText> TreeReader::keyNoText(plist_t item, std::string& key) {
     const std::uint64_t entry = entry_++;
     const auto& found = tree_.shape.droppedKeyEntries;
-    if (nextDropped_ < found.size() && found[nextDropped_].entry == entry) return found[nextDropped_++].escapedKey;
+    if (nextDropped_ < found.size() && found[nextDropped_].entry == entry) return found[nextDropped_++];
     char* raw = nullptr;
     plist_get_key_val(plist_dict_item_get_key(item), &raw);
     std::unique_ptr<char, MallocDeleter> owner(raw);
@@ -124,10 +124,13 @@ std::string TreeReader::keyNoText(plist_t item, std::string& key) {
     if (tree_.standIns && key.starts_with(kNulKeyStandIn)) {
         const std::size_t index = std::strtoull(key.c_str() + kNulKeyStandIn.size(), nullptr, 10);
         const auto& texts = tree_.shape.nulKeyTexts;
-        if (index < texts.size()) return escapedUtf8(tree_.bytes.substr(texts[index].first, texts[index].second));
+        if (index < texts.size())
+            return PlistKeyNoText{0, escapedUtf8(tree_.bytes.substr(texts[index].first, texts[index].second)),
+                                  TextFault::Nul};
     }
-    if (!isUtf8Text(key)) return escapedUtf8(key);
-    return {};
+    if (const TextFault fault = utf8TextFault(key); fault != TextFault::None)
+        return PlistKeyNoText{0, escapedUtf8(key), fault};
+    return std::nullopt;
 }
 
 PlistDictionary TreeReader::dictionary(plist_t node) {
@@ -140,8 +143,8 @@ PlistDictionary TreeReader::dictionary(plist_t node) {
         plist_t item = nullptr;
         plist_dict_next_item(node, iter, nullptr, &item);
         if (!item) break;
-        if (std::string escaped = keyNoText(item, key); !escaped.empty()) {
-            reportDropped(std::move(escaped));
+        if (auto noText = keyNoText(item, key)) {
+            reportDropped(std::move(*noText));
             skip(item);
             continue;
         }

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/Utf8.h"
 #include "foundation/plist/PropertyList.h"
 
 // A dictionary entry left out because its key is no text.
@@ -26,6 +27,7 @@ struct DroppedPlistKey {
     // "left.data\x00".
     std::string path;
     std::string escapedKey;  // the key alone, shown the same way
+    TextFault fault = TextFault::Nul;  // why it is no text
 };
 
 // Parses XML or binary bytes. Empty on bytes that are not a property list,

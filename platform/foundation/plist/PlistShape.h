@@ -30,6 +30,8 @@
 #include <utility>
 #include <vector>
 
+#include "foundation/Utf8.h"
+
 // Dictionaries and arrays nested in one another; the root counts as one.
 inline constexpr std::size_t kMaxPlistDepth = 512;
 // Objects libplist would build: every value and every key, a binary object
@@ -43,6 +45,7 @@ struct PlistKeyNoText {
     // builds them (depth first, in file order, from 0).
     std::uint64_t entry = 0;
     std::string escapedKey;  // the key as escapedUtf8 or escapedUtf16 (foundation/Utf8.h) shows it
+    TextFault fault = TextFault::Nul;
 };
 
 struct PlistShape {
