@@ -72,4 +72,12 @@ inline std::string largestSettingsBinary() {
     return longSettingsBinary(names, nameLength);
 }
 
+// The same for XML: each name takes its bytes, "<string></string>", a
+// line's end and the indent, 21 bytes in all.
+inline std::string largestSettingsXml() {
+    const std::size_t names = kMaxPlistObjects - kObjectsBesideNames;
+    const std::size_t nameLength = (kMaxPropertyListFileBytes - 4096) / names - 21;
+    return longSettingsXml(names, nameLength);
+}
+
 }  // namespace zv::bench

@@ -132,6 +132,11 @@ void BM_SpringBoardStartLargestBinary(benchmark::State& state) {
 }
 BENCHMARK(BM_SpringBoardStartLargestBinary)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
+void BM_SpringBoardStartLargestXml(benchmark::State& state) {
+    springBoardStartWith(state, zv::bench::largestSettingsXml());
+}
+BENCHMARK(BM_SpringBoardStartLargestXml)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
 void BM_SpringBoardStartBinary80000(benchmark::State& state) {
     springBoardStartWith(state, zv::bench::longSettingsBinary(80000, 12));
 }

@@ -113,10 +113,9 @@ void BM_LoadLongListBinary(benchmark::State& state) { loadLongList(state, true);
 BENCHMARK(BM_LoadLongListXml)->Arg(10000)->Arg(20000)->Arg(40000)->Arg(80000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(BM_LoadLongListBinary)->Arg(10000)->Arg(20000)->Arg(40000)->Arg(80000)->Unit(benchmark::kMillisecond)->Complexity();
 
-// The largest binary file the reader takes: as many names as the object
-// bound lets in, each long enough for the file to come near 16 MiB.
-void BM_LoadLargestBinary(benchmark::State& state) {
-    const std::string bytes = zv::bench::largestSettingsBinary();
+// The largest files the reader takes: as many names as the object bound
+// lets in, each long enough for the file to come near 16 MiB.
+void loadLargest(benchmark::State& state, const std::string& bytes) {
     BytesFiles files(bytes);
     for (auto _ : state) {
         zv::PluginSettings settings;
@@ -126,7 +125,10 @@ void BM_LoadLargestBinary(benchmark::State& state) {
     }
     state.counters["bytes"] = static_cast<double>(bytes.size());
 }
+void BM_LoadLargestBinary(benchmark::State& state) { loadLargest(state, zv::bench::largestSettingsBinary()); }
+void BM_LoadLargestXml(benchmark::State& state) { loadLargest(state, zv::bench::largestSettingsXml()); }
 BENCHMARK(BM_LoadLargestBinary)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadLargestXml)->Unit(benchmark::kMillisecond);
 
 // XML holding range(0) <plist> tags inside its root array, then as many
 // values: the measure before libplist finds each value's container at once.
