@@ -183,7 +183,13 @@ TEST_F(StatusBarHosts, LockScreenAndNotificationCentre) {
     request(springBoard, {{"cmd", "lock"}});
     EXPECT_TRUE(layoutBecomes(springBoard, kLeft, {}, withTime));
     EXPECT_EQ(request(springBoard, {{"cmd", "shouldShowLockStatusBarTime"}})["answer"], true);
-    const json shown = request(springBoard, {{"cmd", "grabbers"}});
+    // The host takes the new file when the notification reaches it: ask until it has.
+    json shown = request(springBoard, {{"cmd", "grabbers"}});
+    for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+         shown["top"]["hidden"] == true && std::chrono::steady_clock::now() < until;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        shown = request(springBoard, {{"cmd", "grabbers"}});
+    }
     EXPECT_EQ(shown["top"]["hidden"], false);
     EXPECT_EQ(shown["bottom"]["hidden"], true);
     request(springBoard, {{"cmd", "clearTrace"}});
