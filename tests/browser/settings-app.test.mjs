@@ -7,7 +7,8 @@ import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { existsSync, readFileSync } from 'node:fs';
 import { Device } from './support/device.mjs';
-import { launchBrowser, onScreen, statusBarItems, waitForStatusBar } from './support/screen.mjs';
+import { launchBrowser, onScreen, send, statusBarItems, waitForStatusBar } from './support/screen.mjs';
+import { settingsPlist } from './support/settings.mjs';
 import {
   alertShown, dragRowToTopOf, holdOn, openSettings, openSettingsPage, pressAlertButton, settingsRow, swipeLeft,
 } from './support/settings-app.mjs';
@@ -232,5 +233,25 @@ test('the Profiles page saves only names it lists, and "This computer" downloads
     ]);
     assert.deepEqual(readFileSync(await download.path()), readFileSync(device.hostPath(`${PREFERENCES}/net.quellit.zorvane_...plist`)));
     assert.equal(await page.textContent('#error'), '');
+  });
+});
+
+test('a settings file placed by hand and announced shows on the Sort Order page, and a switch flipped afterwards keeps its layout', async (t) => {
+  await onScreen(t, browser, device, async (page) => {
+    await openSettingsPage(page, 'Sort Order', 'ZVSortOrderController');
+    device.writeSettings(settingsPlist({ left: ['22 VPN'], center: ['00 Time'], right: ['13 Alarm', '07 Battery'] }));
+    await send(page, 'springboard', { cmd: 'post', name: 'net.quellit.zorvane/preferences' });
+    const left = page.locator('.table-section[data-section="0"] .row');
+    await page.waitForFunction(() => document.querySelector('.table-section[data-section="0"]')?.innerText.includes('22 VPN'));
+    assert.deepEqual(await left.allInnerTexts(), ['22 VPN']);
+
+    await openSettings(page);
+    const toggle = settingsRow(page, 'Hide Top Grabber').locator('.switch');
+    const was = await toggle.getAttribute('aria-checked');
+    await toggle.click();
+    await page.waitForSelector(`.row[data-title="Hide Top Grabber"] .switch[aria-checked=${was === 'true' ? 'false' : 'true'}]`);
+    const file = readFileSync(device.hostPath(`${PREFERENCES}/net.quellit.zorvane.plist`), 'utf8');
+    assert.match(file, /<key>left<\/key>\s*<dict>\s*<key>data<\/key>\s*<array>\s*<string>22 VPN<\/string>\s*<\/array>/);
+    assert.match(file, /<key>right<\/key>\s*<dict>\s*<key>data<\/key>\s*<array>\s*<string>13 Alarm<\/string>\s*<string>07 Battery<\/string>/);
   });
 });
