@@ -11,6 +11,8 @@
 #include "ScreenAccess.h"
 #include "ScreenListener.h"
 #include "ScreenMessage.h"
+#include "SettingsFindings.h"
+#include "SettingsKeys.h"
 #include "StatusBarImage.h"
 #include "foundation/DateFormatter.h"
 #include "foundation/DeviceFiles.h"
@@ -97,12 +99,14 @@ ScreenServer::ScreenServer(device::Device& device, int port, std::string pageFol
     });
     device_.onChange([this] { broadcast(deviceMessage()); });
     device_.onExit([this](const std::string& process, int, bool) { processExited(process); });
+    findings_ = settingsFindings(preferencesFolder_ + "/" + kSettingsIdentifier + ".plist");
     scheduleMinute();
 }
 
 ScreenServer::~ScreenServer() {
     if (minuteTimer_) g_source_remove(minuteTimer_);
     if (roadAnnouncement_) g_source_remove(roadAnnouncement_);
+    if (settingsCheck_) g_source_remove(settingsCheck_);
     if (cutClients_) g_source_remove(cutClients_);
     while (!clients_.empty()) dropClient(clients_.begin()->first);
     listener_.reset();
@@ -236,6 +240,7 @@ void ScreenServer::onWebSocket(SoupServer*, SoupServerMessage* message, const ch
     for (const auto& [process, page] : self->pages_)
         self->sendTo(id, {{"type", "page"}, {"process", process}, {"page", page}});
     self->sendTo(id, self->roadMessage());
+    self->sendTo(id, self->findings_);
 }
 
 void ScreenServer::onMessage(SoupWebsocketConnection* connection, gint type, GBytes* data, gpointer self) {
@@ -308,6 +313,9 @@ void ScreenServer::processLine(const std::string& process, const json& parsed) {
     if (!parsed.is_object()) return;
     if (auto event = parsed.find("event"); event != parsed.end()) {
         const bool onRoad = road_.take(process, parsed);
+        if ((*event == "delivered" && parsed.value("name", "") == kPreferencesNotification) ||
+            (*event == "wrote" && parsed.value("file", "") == kSettingsPath))
+            checkSettingsFile();
         if (*event == "layout") {
             broadcast(layoutMessage(process));
         } else if (*event == "page") {
@@ -388,6 +396,24 @@ void ScreenServer::announceRoad() {
             auto* server = static_cast<ScreenServer*>(self);
             server->roadAnnouncement_ = 0;
             server->broadcast(server->roadMessage());
+            return G_SOURCE_REMOVE;
+        },
+        this, nullptr);
+}
+
+// Every host reports the delivery that makes it read the file: one check
+// after them all.
+void ScreenServer::checkSettingsFile() {
+    if (settingsCheck_) return;
+    settingsCheck_ = g_idle_add_full(
+        G_PRIORITY_DEFAULT_IDLE,
+        [](gpointer self) -> gboolean {
+            auto* server = static_cast<ScreenServer*>(self);
+            server->settingsCheck_ = 0;
+            json findings = settingsFindings(server->preferencesFolder_ + "/" + kSettingsIdentifier + ".plist");
+            if (findings == server->findings_) return G_SOURCE_REMOVE;
+            server->findings_ = std::move(findings);
+            server->broadcast(server->findings_);
             return G_SOURCE_REMOVE;
         },
         this, nullptr);

@@ -12,6 +12,7 @@ import { drawControls, wireControls } from './controls.js';
 import { announce } from './announce.js';
 import { FocusWatch } from './focus.js';
 import { drawRoad, savedProfiles } from './road.js';
+import { drawFindings } from './findings.js';
 import { SettingsScreen } from './settings.js';
 
 const byId = (id) => document.getElementById(id);
@@ -66,9 +67,10 @@ const settingsElements = {
 };
 
 const roadElements = { action: byId('road-action'), steps: byId('road-steps') };
+const findingsElements = { section: byId('findings'), summary: byId('findings-summary'), list: byId('findings-list') };
 
 // The device's last report.
-let model = { device: null, layouts: {}, pages: {}, road: null };
+let model = { device: null, layouts: {}, pages: {}, road: null, findings: null };
 
 // For measurements and tests: the time of each animation frame that showed
 // a new status bar, and of each layout message's arrival.
@@ -166,6 +168,10 @@ connection.on('road', (message) => {
       drawRoad(model.road, roadElements);
     });
   }
+});
+connection.on('findings', (message) => {
+  model = { ...model, findings: message };
+  drawFindings(model.findings, findingsElements);
 });
 connection.on('reply', (message) => {
   if (message.reply && !message.reply.ok && message.reply.id === undefined) {
