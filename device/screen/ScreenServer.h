@@ -30,6 +30,11 @@
 // GET /download/<name> serves a settings or profile file of the device's
 // preferences folder, for the open-in menu's "This computer"
 // (PreferencesDownload.h), with the token like the WebSocket.
+//
+// POST /upload/check and /upload/add bring a file from the person's computer
+// in as a profile, for "Add from this computer" (ProfileUpload.h), with the
+// token, the page's Origin and fetch site, and a body of a known length of
+// at most 4 MiB.
 #pragma once
 
 #include <libsoup/soup.h>
@@ -107,6 +112,7 @@ private:
     void checkAccess(SoupServerMessage* message, const char* path, GHashTable* query);
     void serveFile(SoupServerMessage* message, const char* path);
     void serveDownload(SoupServerMessage* message, std::string_view requestedName);
+    void serveUpload(SoupServerMessage* message, std::string_view path, GHashTable* query);
     void handleMessage(std::uint64_t client, std::string_view text);
     void processLine(const std::string& process, const nlohmann::json& parsed);
     void processExited(const std::string& process);

@@ -11,33 +11,31 @@ namespace zv::screen {
 
 using nlohmann::json;
 
-json settingsFindings(const std::string& hostPath) {
-    json message{{"type", "findings"}, {"status", "clean"}, {"summary", ""}, {"findings", json::array()}};
-    struct stat status {};
-    if (::lstat(hostPath.c_str(), &status) != 0 && errno == ENOENT) {
-        message["status"] = "absent";
-        return message;
-    }
-    const tools::CheckResult result = tools::checkSettings(tools::readInputFile(hostPath));
-    for (const tools::Finding& finding : result.findings) {
+json findingsOf(const tools::InputFile& input) {
+    json result{{"status", "clean"}, {"findings", json::array()}};
+    const tools::CheckResult check = tools::checkSettings(input);
+    for (const tools::Finding& finding : check.findings) {
         if (finding.severity == tools::Severity::Note) continue;
-        message["findings"].push_back({{"severity", tools::severityName(finding.severity)},
-                                       {"kind", finding.kind},
-                                       {"path", finding.path},
-                                       {"message", finding.message}});
+        result["findings"].push_back({{"severity", tools::severityName(finding.severity)},
+                                      {"kind", finding.kind},
+                                      {"path", finding.path},
+                                      {"message", finding.message}});
     }
-    switch (result.exitStatus()) {
-    case tools::kCheckUnusable:
-        message["status"] = "unusable";
-        message["summary"] = "The plug-in is off: it cannot use the settings file.";
-        break;
-    case tools::kCheckWarnings:
-        message["status"] = "warnings";
-        message["summary"] = "The plug-in skips part of the settings file.";
-        break;
-    default:
-        break;
-    }
+    const int status = check.exitStatus();
+    if (status == tools::kCheckUnusable) result["status"] = "unusable";
+    if (status == tools::kCheckWarnings) result["status"] = "warnings";
+    return result;
+}
+
+json settingsFindings(const std::string& hostPath) {
+    json message{{"type", "findings"}, {"status", "absent"}, {"summary", ""}, {"findings", json::array()}};
+    struct stat status {};
+    if (::lstat(hostPath.c_str(), &status) != 0 && errno == ENOENT) return message;
+    const json found = findingsOf(tools::readInputFile(hostPath));
+    message["status"] = found["status"];
+    message["findings"] = found["findings"];
+    if (found["status"] == "unusable") message["summary"] = "The plug-in is off: it cannot use the settings file.";
+    if (found["status"] == "warnings") message["summary"] = "The plug-in skips part of the settings file.";
     return message;
 }
 

@@ -11,7 +11,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include "InputFile.h"
+
 namespace zv::screen {
+
+// {"status": "clean" | "warnings" | "unusable", "findings": [...]} of a file
+// in hand, as below.
+nlohmann::json findingsOf(const tools::InputFile& input);
 
 // {"type":"findings","status":S,"summary":TEXT,"findings":[{"severity",
 // "kind","path","message"}...]} for the file at `hostPath`. S is "clean"
