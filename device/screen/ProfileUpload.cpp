@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 
@@ -41,6 +42,40 @@ std::optional<std::string> nameProblem(std::string_view name) {
 UploadAnswer refusal(unsigned status, std::string why) { return {status, json{{"error", std::move(why)}}}; }
 
 }  // namespace
+
+std::optional<std::string> queryParameter(std::string_view rawQuery, std::string_view key) {
+    auto hex = [](char c) -> int {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    };
+    while (!rawQuery.empty()) {
+        const std::size_t end = std::min(rawQuery.find('&'), rawQuery.size());
+        const std::string_view pair = rawQuery.substr(0, end);
+        rawQuery.remove_prefix(end == rawQuery.size() ? end : end + 1);
+        const std::size_t equals = std::min(pair.find('='), pair.size());
+        if (pair.substr(0, equals) != key) continue;
+        const std::string_view encoded = equals == pair.size() ? std::string_view() : pair.substr(equals + 1);
+        std::string value;
+        for (std::size_t i = 0; i < encoded.size(); ++i) {
+            if (encoded[i] == '+') {
+                value += ' ';
+            } else if (encoded[i] != '%') {
+                value += encoded[i];
+            } else {
+                if (i + 2 >= encoded.size()) return std::nullopt;
+                const int high = hex(encoded[i + 1]);
+                const int low = hex(encoded[i + 2]);
+                if (high < 0 || low < 0) return std::nullopt;
+                value += static_cast<char>(high * 16 + low);
+                i += 2;
+            }
+        }
+        return value;
+    }
+    return std::nullopt;
+}
 
 UploadAnswer checkUpload(std::string bytes, std::string_view fileName) {
     const tools::InputFile input = tools::inputFileFromBytes(std::move(bytes));

@@ -36,6 +36,12 @@ struct UploadAnswer {
     nlohmann::json body;  // {"status", "findings", ...} or {"error", ...}
 };
 
+// The value of `key` in a request's raw query (form-encoded: "+" is a
+// space, %XX a byte), every byte kept: a NUL in a name must reach the name
+// rule, not cut the name short as C strings would. Empty when absent or
+// badly escaped.
+std::optional<std::string> queryParameter(std::string_view rawQuery, std::string_view key);
+
 // The check: {"status", "findings", "name": the suggestion ("" for none)}.
 UploadAnswer checkUpload(std::string bytes, std::string_view fileName);
 

@@ -178,19 +178,20 @@ void ScreenServer::checkAccess(SoupServerMessage* message, const char* path, GHa
         return refuse(message, SOUP_STATUS_SERVICE_UNAVAILABLE, "Too many pages are open on this screen");
 }
 
-void ScreenServer::onRequest(SoupServer*, SoupServerMessage* message, const char* path, GHashTable* query,
+void ScreenServer::onRequest(SoupServer*, SoupServerMessage* message, const char* path, GHashTable*,
                              gpointer self) {
     auto* server = static_cast<ScreenServer*>(self);
-    if (std::string_view(path).starts_with("/upload/")) return server->serveUpload(message, path, query);
+    if (std::string_view(path).starts_with("/upload/")) return server->serveUpload(message, path);
     server->serveFile(message, path);
 }
 
 // The checks let only the page's own POSTs to the two paths through, with
 // a body of a known length within the bound.
-void ScreenServer::serveUpload(SoupServerMessage* message, std::string_view path, GHashTable* query) {
-    auto parameter = [query](const char* name) {
-        const char* value = query ? static_cast<const char*>(g_hash_table_lookup(query, name)) : nullptr;
-        return std::string(value ? value : "");
+void ScreenServer::serveUpload(SoupServerMessage* message, std::string_view path) {
+    // From the raw query: libsoup's parsed one ends a value at a NUL byte.
+    const char* rawQuery = g_uri_get_query(soup_server_message_get_uri(message));
+    auto parameter = [rawQuery](const char* name) {
+        return queryParameter(rawQuery ? rawQuery : "", name).value_or("");
     };
     SoupMessageBody* requestBody = soup_server_message_get_request_body(message);
     GBytes* flattened = soup_message_body_flatten(requestBody);

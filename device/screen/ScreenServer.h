@@ -112,7 +112,7 @@ private:
     void checkAccess(SoupServerMessage* message, const char* path, GHashTable* query);
     void serveFile(SoupServerMessage* message, const char* path);
     void serveDownload(SoupServerMessage* message, std::string_view requestedName);
-    void serveUpload(SoupServerMessage* message, std::string_view path, GHashTable* query);
+    void serveUpload(SoupServerMessage* message, std::string_view path);
     void handleMessage(std::uint64_t client, std::string_view text);
     void processLine(const std::string& process, const nlohmann::json& parsed);
     void processExited(const std::string& process);

@@ -5,7 +5,7 @@
 // one another as a person's session would.
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { existsSync, readFileSync } from 'node:fs';
+import { existsSync, readdirSync, readFileSync } from 'node:fs';
 import { Device } from './support/device.mjs';
 import { launchBrowser, onScreen, send, statusBarItems, waitForStatusBar } from './support/screen.mjs';
 import { settingsPlist } from './support/settings.mjs';
@@ -253,5 +253,53 @@ test('a settings file placed by hand and announced shows on the Sort Order page,
     const file = readFileSync(device.hostPath(`${PREFERENCES}/net.quellit.zorvane.plist`), 'utf8');
     assert.match(file, /<key>left<\/key>\s*<dict>\s*<key>data<\/key>\s*<array>\s*<string>22 VPN<\/string>\s*<\/array>/);
     assert.match(file, /<key>right<\/key>\s*<dict>\s*<key>data<\/key>\s*<array>\s*<string>13 Alarm<\/string>\s*<string>07 Battery<\/string>/);
+  });
+});
+
+// Drops a file onto the page as the browser does when one is dragged in from the desktop.
+const dropFile = (page, name, text) => page.evaluate(([n, t]) => {
+  const transfer = new DataTransfer();
+  transfer.items.add(new File([t], n, { type: 'application/x-plist' }));
+  document.querySelector('.desk').dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+}, [name, text]);
+
+test('a profile file added from this computer is listed under Profiles and loads; a file the plug-in cannot use is refused and nothing is written', async (t) => {
+  await onScreen(t, browser, device, async (page) => {
+    await openSettingsPage(page, 'Profiles', 'ZVProfileController');
+    const folder = device.hostPath(PREFERENCES);
+    const before = readdirSync(folder).sort();
+    const result = page.locator('#bring-in-result[role=status]');
+
+    await dropFile(page, 'net.quellit.zorvane_Broken.plist', '<plist><dict><key>enabled</key>');
+    await result.getByText(/"net\.quellit\.zorvane_Broken\.plist" was not added: The plug-in cannot use this file: it is not a property list.*Nothing was written\./).waitFor();
+    assert.deepEqual(readdirSync(folder).sort(), before);
+
+    const [chooser] = await Promise.all([
+      page.waitForEvent('filechooser'),
+      page.getByRole('button', { name: 'Add from this computer' }).click(),
+    ]);
+    const weekend = settingsPlist({ left: ['13 Alarm'] }, { hideBatery: true });
+    await chooser.setFiles({ name: 'net.quellit.zorvane_Weekend.plist', mimeType: 'application/x-plist', buffer: Buffer.from(weekend) });
+    await page.getByText('"net.quellit.zorvane_Weekend.plist": the plug-in skips part of it.').waitFor();
+    await page.getByText('hideBatery: unknown key, ignored; did you mean hideBattery?').waitFor();
+    const name = page.getByRole('textbox', { name: 'Profile name' });
+    assert.equal(await name.inputValue(), 'Weekend');
+    await name.fill('Weekend trip');
+    await page.getByRole('button', { name: 'Add', exact: true }).click();
+    await result.getByText('Profile "Weekend trip" added: Profiles lists it.').waitFor();
+    await page.waitForSelector('.table-section[data-section="1"] .row[data-title="Weekend trip"]');
+
+    // The same name again is a replacement, made only once the person says so.
+    await dropFile(page, 'weekend.plist', weekend);
+    await name.fill('Weekend trip');
+    await page.getByRole('button', { name: 'Add', exact: true }).click();
+    await result.getByText('A profile named "Weekend trip" exists already. Replace it with "weekend.plist"?').waitFor();
+    await page.getByRole('button', { name: 'Replace it' }).click();
+    await result.getByText('Profile "Weekend trip" added: Profiles lists it.').waitFor();
+
+    await page.click('.table-section[data-section="1"] .row[data-title="Weekend trip"]');
+    await pressAlertButton(page, 'Yes');
+    await waitForStatusBar(page, { left: [13, 3, 4, 5] });
+    await page.waitForSelector('.table-section[data-section="0"] .row[data-title="Weekend trip"]');
   });
 });

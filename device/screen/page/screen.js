@@ -13,6 +13,7 @@ import { announce } from './announce.js';
 import { FocusWatch } from './focus.js';
 import { drawRoad, savedProfiles } from './road.js';
 import { drawFindings } from './findings.js';
+import { wireBringIn } from './bringin.js';
 import { SettingsScreen } from './settings.js';
 
 const byId = (id) => document.getElementById(id);
@@ -180,6 +181,18 @@ connection.on('reply', (message) => {
 });
 
 wireControls(controls, () => model, send);
+wireBringIn({
+  choose: byId('bring-in-choose'),
+  input: byId('bring-in-input'),
+  check: byId('bring-in-check'),
+  verdict: byId('bring-in-verdict'),
+  findings: byId('bring-in-findings'),
+  name: byId('bring-in-name'),
+  add: byId('bring-in-add'),
+  replace: byId('bring-in-replace'),
+  cancel: byId('bring-in-cancel'),
+  result: byId('bring-in-result'),
+});
 settingsScreen = new SettingsScreen(settingsElements, send);
 
 // Opening an application: start it when it has stopped, then bring it to the front.
