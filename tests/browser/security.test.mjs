@@ -261,7 +261,7 @@ test('a launcher started again on the same root and port takes the open page bac
     await page.waitForSelector('body[data-connected="false"]');
     assert.match(await page.textContent('#connection'), /away/);
     assert.deepEqual(await page.evaluate(() => [...document.querySelectorAll('.phone, .controls fieldset')].map((e) => e.inert)),
-      [true, true, true, true, true]);
+      [true, true, true, true, true, true]);
     await assert.rejects(page.click('#lock', { timeout: 300 }));
 
     second = await Device.start({ root: first.root, port: first.port });
