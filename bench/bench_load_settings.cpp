@@ -2,6 +2,8 @@
 // the same bytes. The file is a typical one: the 27 names of a fresh layout
 // spread over the five lists, all eight switches, schema "1.2", as the
 // Settings bundle writes it (XML), held in memory so that no disk is timed.
+// Then a file whose left list holds tens of thousands of names, binary
+// against XML: both formats load in time linear in the file.
 #include <benchmark/benchmark.h>
 #include <plist/plist.h>
 
@@ -12,6 +14,8 @@
 #include "SettingsKeys.h"
 #include "SettingsLoader.h"
 #include "foundation/plist/PlistCodec.h"
+#include "foundation/plist/PlistShape.h"
+#include "LongSettingsFile.h"
 
 namespace {
 
@@ -91,5 +95,54 @@ void BM_LoadSettings(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LoadSettings);
+
+// A load of a file whose left list holds range(0) names, XML or binary.
+void loadLongList(benchmark::State& state, bool binary) {
+    const auto names = static_cast<std::size_t>(state.range(0));
+    BytesFiles files(binary ? zv::bench::longSettingsBinary(names, 12) : zv::bench::longSettingsXml(names, 12));
+    for (auto _ : state) {
+        zv::PluginSettings settings;
+        zv::loadSettingsFrom(files, settings);
+        benchmark::DoNotOptimize(settings);
+        if (!settings.enabled) state.SkipWithError("the long file did not load");
+    }
+    state.SetComplexityN(state.range(0));
+}
+void BM_LoadLongListXml(benchmark::State& state) { loadLongList(state, false); }
+void BM_LoadLongListBinary(benchmark::State& state) { loadLongList(state, true); }
+BENCHMARK(BM_LoadLongListXml)->Arg(10000)->Arg(20000)->Arg(40000)->Arg(80000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_LoadLongListBinary)->Arg(10000)->Arg(20000)->Arg(40000)->Arg(80000)->Unit(benchmark::kMillisecond)->Complexity();
+
+// The largest files the reader takes: as many names as the object bound
+// lets in, each long enough for the file to come near 16 MiB.
+void loadLargest(benchmark::State& state, const std::string& bytes) {
+    BytesFiles files(bytes);
+    for (auto _ : state) {
+        zv::PluginSettings settings;
+        zv::loadSettingsFrom(files, settings);
+        benchmark::DoNotOptimize(settings);
+        if (!settings.enabled) state.SkipWithError("the largest file did not load");
+    }
+    state.counters["bytes"] = static_cast<double>(bytes.size());
+}
+void BM_LoadLargestBinary(benchmark::State& state) { loadLargest(state, zv::bench::largestSettingsBinary()); }
+void BM_LoadLargestXml(benchmark::State& state) { loadLargest(state, zv::bench::largestSettingsXml()); }
+BENCHMARK(BM_LoadLargestBinary)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadLargestXml)->Unit(benchmark::kMillisecond);
+
+// XML holding range(0) <plist> tags inside its root array, then as many
+// values: the measure before libplist finds each value's container at once.
+void BM_MeasureXmlManyPlistTags(benchmark::State& state) {
+    const auto count = static_cast<std::size_t>(state.range(0));
+    std::string xml = "<plist><array>";
+    for (std::size_t i = 0; i < count; ++i) xml += "<plist>";
+    for (std::size_t i = 0; i < count; ++i) xml += "<true/>";
+    for (auto _ : state) {
+        auto shape = measureXmlPlist(xml);
+        benchmark::DoNotOptimize(shape);
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_MeasureXmlManyPlistTags)->Arg(20000)->Arg(40000)->Arg(80000)->Unit(benchmark::kMillisecond)->Complexity();
 
 }  // namespace

@@ -7,6 +7,10 @@
 //   variant waits further until an observer of this process has received
 //   "net.quellit.zorvane/preferences" and then
 //   "net.quellit.zorvane/reloadStatusBar" through the device's bus.
+// - SortOrderOpen: opening the sort-order editor on settings whose "default"
+//   list holds N names (1,000 to 8,000): the page is made, its table loads
+//   every row, and the page is reported as the Settings application sends
+//   it to its screen. Should grow linearly with N.
 // - ProfileListReload: the profile manager's reloadSortOrder with 10,000
 //   profile files in the preferences folder (each a full settings file, as
 //   the page writes them): "Cold" for a page just opened (every file read),
@@ -29,6 +33,7 @@
 #include <vector>
 
 #include "ItemCatalogue.h"
+#include "PageReport.h"
 #include "ProfileDateCache.h"
 #include "SettingsKeys.h"
 #include "ZVPreferences.h"
@@ -162,6 +167,35 @@ BENCHMARK(BM_SortOrderMove)->UseManualTime()->Unit(benchmark::kMicrosecond)->Ite
 
 void BM_SortOrderMoveDelivered(benchmark::State& state) { moveBenchmark(state, true); }
 BENCHMARK(BM_SortOrderMoveDelivered)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(2000);
+
+void BM_SortOrderOpen(benchmark::State& state) {
+    const auto rows = static_cast<size_t>(state.range(0));
+    device();
+    freshFolder();
+    PlistArray names;
+    for (size_t i = 0; i < rows; ++i) names.emplace_back("item " + std::to_string(i));
+    PlistDictionary settings{{zv::kSchemaVersion, "1.2"}};
+    for (const char* key : {zv::kLeft, zv::kCenter, zv::kRight, zv::kHidden})
+        settings[key] = PlistDictionary{{zv::kData, PlistArray{}}};
+    settings[zv::kDefault] = PlistDictionary{{zv::kData, std::move(names)}};
+    std::ofstream(preferencesFolder() / "net.quellit.zorvane.plist") << plistToXml(PlistValue(settings));
+    ZVPreferences::sharedInstance().reLoadFromIdentifier(zv::kSettingsIdentifier, zv::kPreferencesNotification);
+
+    size_t reported = 0;
+    NSInteger shown = 0;
+    for (auto _ : state) {
+        auto page = std::make_shared<ZVSortOrderController>();
+        page->initForContentSize(CGSize{320, 568});
+        reported = zv::device::pageJson(*page, "ZVSortOrderController", 2).dump().size();
+        state.PauseTiming();
+        shown = page->tableView()->numberOfRowsInSection(4);
+        page.reset();
+        state.ResumeTiming();
+    }
+    if (shown != static_cast<NSInteger>(rows)) state.SkipWithError("the page does not show every row");
+    state.counters["report_bytes"] = static_cast<double>(reported);
+}
+BENCHMARK(BM_SortOrderOpen)->Arg(1000)->Arg(2000)->Arg(4000)->Arg(8000)->Unit(benchmark::kMillisecond);
 
 // A settings file as the profile manager saves it: a spread layout, every
 // switch, the profile keys.

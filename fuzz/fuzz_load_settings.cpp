@@ -35,6 +35,12 @@ public:
         if (it == bytes.end()) return std::nullopt;
         return plistDictionaryFromBytes(it->second);
     }
+    std::optional<PlistDictionary> readNotingDroppedKeys(std::string_view devicePath,
+                                                         std::vector<DroppedPlistKey>& dropped) override {
+        auto it = bytes.find(devicePath);
+        if (it == bytes.end()) return std::nullopt;
+        return plistDictionaryFromBytes(it->second, &dropped);
+    }
     bool write(std::string_view devicePath, const PlistDictionary& dict) override {
         ++writes;
         bytes.insert_or_assign(std::string(devicePath), plistToXml(PlistValue(dict)));

@@ -29,6 +29,13 @@ std::optional<PlistDictionary> DeviceSettingsFiles::read(std::string_view device
     return plistDictionaryFromBytes(*bytes);
 }
 
+std::optional<PlistDictionary> DeviceSettingsFiles::readNotingDroppedKeys(std::string_view devicePath,
+                                                                          std::vector<DroppedPlistKey>& dropped) {
+    auto bytes = readHostFile(hostPath(devicePath), kMaxPropertyListFileBytes);
+    if (!bytes) return std::nullopt;
+    return plistDictionaryFromBytes(*bytes, &dropped);
+}
+
 bool DeviceSettingsFiles::write(std::string_view devicePath, const PlistDictionary& dict) {
     const std::string xml = plistToXml(PlistValue(dict));
     if (xml.empty()) return false;

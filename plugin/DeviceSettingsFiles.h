@@ -18,6 +18,8 @@ public:
     static DeviceSettingsFiles underRoot(std::string hostRoot);
 
     std::optional<PlistDictionary> read(std::string_view devicePath) override;
+    std::optional<PlistDictionary> readNotingDroppedKeys(std::string_view devicePath,
+                                                         std::vector<DroppedPlistKey>& dropped) override;
     bool write(std::string_view devicePath, const PlistDictionary& dict) override;
 
 private:

@@ -17,6 +17,9 @@ namespace zv {
 
 enum class LoadFindingKind {
     SettingsFileUnreadable,  // neither file could be read: `enabled` becomes false, nothing else changes
+    KeyNotText,              // value: the key, escaped (path: where it was); detail: "nul", "surrogate" or
+                             // "notUtf8", what makes it no text; its entry is left out
+    PluginOff,               // value: "" when the file has no `enabled` key, else "false": the plug-in stays off
     SwitchWrongType,         // value: the type found; detail: the default used instead ("true"/"false")
     UnknownKey,              // a top-level key the system does not know; ignored
     NoPlacement,             // no `default` record (value: the type found, when not a dictionary): no table

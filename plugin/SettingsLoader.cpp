@@ -31,18 +31,33 @@ void reportUnknownKeys(const PlistDictionary& file, LoadDiagnostics& diagnostics
     }
 }
 
-std::optional<PlistDictionary> readOrAdoptSettingsFile(SettingsFileAccess& files) {
-    if (auto current = files.read(kSettingsPath)) return current;
-    auto previous = files.read(kPreviousGenerationPath);
-    // Adopted as it stands; the previous-generation file itself is never touched.
-    if (previous) files.write(kSettingsPath, *previous);
-    return previous;
+std::optional<PlistDictionary> readOrAdoptSettingsFile(SettingsFileAccess& files, LoadDiagnostics* diagnostics) {
+    std::vector<DroppedPlistKey> dropped;
+    const auto read = [&](std::string_view path) {
+        dropped.clear();
+        return diagnostics ? files.readNotingDroppedKeys(path, dropped) : files.read(path);
+    };
+    auto file = read(kSettingsPath);
+    if (!file) {
+        file = read(kPreviousGenerationPath);
+        // Adopted as it stands; the previous-generation file itself is never touched.
+        if (file) files.write(kSettingsPath, *file);
+    }
+    if (file && diagnostics) {
+        for (DroppedPlistKey& key : dropped) {
+            const char* why = key.fault == TextFault::Surrogate ? "surrogate"
+                              : key.fault == TextFault::NotUtf8 ? "notUtf8"
+                                                                : "nul";
+            diagnostics->report({LoadFindingKind::KeyNotText, std::move(key.path), std::move(key.escapedKey), why});
+        }
+    }
+    return file;
 }
 
 }  // namespace
 
 void loadSettingsFrom(SettingsFileAccess& files, PluginSettings& settings, LoadDiagnostics* diagnostics) {
-    std::optional<PlistDictionary> file = readOrAdoptSettingsFile(files);
+    std::optional<PlistDictionary> file = readOrAdoptSettingsFile(files, diagnostics);
     if (!file) {
         settings.enabled = false;
         if (diagnostics) diagnostics->report({LoadFindingKind::SettingsFileUnreadable, {}, {}, {}});
@@ -53,6 +68,11 @@ void loadSettingsFrom(SettingsFileAccess& files, PluginSettings& settings, LoadD
     // Only these and the table are the loader's: run-time values kept beside
     // them are left alone.
     settings.enabled = readSwitch(*file, kEnabled, false, diagnostics);
+    if (diagnostics) {
+        const PlistValue* enabled = plistLookup(*file, kEnabled);
+        if (!enabled) diagnostics->report({LoadFindingKind::PluginOff, kEnabled, {}, {}});
+        else if (enabled->boolValue() == false) diagnostics->report({LoadFindingKind::PluginOff, kEnabled, "false", {}});
+    }
     settings.enableLockScreenTime = readSwitch(*file, kEnableLockScreenTime, false, diagnostics);
     settings.hideBattery = readSwitch(*file, kHideBattery, false, diagnostics);
     settings.bluetoothConnectedOnly = readSwitch(*file, kBluetoothConnectedOnly, false, diagnostics);

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests and the tools need, and
+# Installs every Debian package the build, the tests, the tools and the
+# Debian package of Zorvane (dpkg-shlibdeps, file) need, and
 # the browser tests' npm packages (tests/browser, from its lock file).
 # Idempotent: packages already present are left alone.
 set -euo pipefail
@@ -13,6 +14,7 @@ packages=(
   nlohmann-json3-dev
   libcli11-dev libsoup-3.0-dev
   chromium
+  dpkg-dev file
 )
 # Node.js for the browser tests: the machine's own when it has one (npm comes with it).
 command -v node >/dev/null 2>&1 || packages+=(nodejs)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is missing, builds the release and the
 # sanitizer (AddressSanitizer + UndefinedBehaviorSanitizer) configurations,
-# runs the whole C++ suite on each, then the browser tests (the screen in
-# Debian's chromium) on the release build.
+# runs the whole C++ suite on each, makes the Debian package of the release
+# build and runs it unpacked, then the browser tests (the screen in Debian's
+# chromium, the installed tree's among them) on the release build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,6 +20,21 @@ for preset in release debug; do
   ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --preset "$preset" -j "$jobs" || status=1
 done
+
+echo "== Debian package (release build)"
+rm -f build/release/zorvane_*.deb
+if (cd build/release && cpack -G DEB >/dev/null); then
+  package=$(ls build/release/zorvane_*.deb)
+  dpkg-deb --field "$package" Package Version Depends
+  dpkg-deb --contents "$package"
+  # Unpacked anywhere, its programs run from there.
+  unpacked=$(mktemp -d)
+  dpkg-deb --extract "$package" "$unpacked"
+  "$unpacked/usr/bin/zorvane" show fuzz/corpus/load_settings/no-default.xml || status=1
+  rm -rf "$unpacked"
+else
+  status=1
+fi
 
 echo "== browser tests (release build)"
 # A failing browser test leaves a screenshot in build/release/browser-failures/.

@@ -8,11 +8,12 @@ namespace zv {
 namespace {
 bool inRange(int section) { return section >= 0 && section < kEditorSectionCount; }
 
-PlistArray recordList(const PlistValue* record) {
+const PlistArray& recordList(const PlistValue* record) {
+    static const PlistArray kEmpty;
     const PlistDictionary* dict = record ? record->dictionary() : nullptr;
     const PlistValue* data = dict ? plistLookup(*dict, kData) : nullptr;
     const PlistArray* list = data ? data->array() : nullptr;
-    return list ? *list : PlistArray{};
+    return list ? *list : kEmpty;
 }
 }  // namespace
 
@@ -25,6 +26,10 @@ std::string_view sortOrderSectionTitle(int section) {
 }
 
 PlistArray sortOrderSectionList(const PlistDictionary& settings, int section) {
+    return sortOrderSectionRows(settings, section);
+}
+
+const PlistArray& sortOrderSectionRows(const PlistDictionary& settings, int section) {
     return recordList(plistLookup(settings, sortOrderSectionKey(section)));
 }
 

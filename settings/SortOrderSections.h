@@ -22,6 +22,9 @@ std::string_view sortOrderSectionTitle(int section);
 // The list shown in a section: the record's "data" list, or an empty list
 // when the record or its list is missing or of another type.
 PlistArray sortOrderSectionList(const PlistDictionary& settings, int section);
+// The same list read in place, without a copy (a table asks it once per
+// row); valid while `settings` is not changed.
+const PlistArray& sortOrderSectionRows(const PlistDictionary& settings, int section);
 
 // The text a row shows: the list element when it is a string, else empty.
 std::string_view sortOrderRowText(const PlistValue& element);

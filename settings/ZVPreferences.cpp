@@ -110,11 +110,14 @@ bool ZVPreferences::saveWithNotification(Notification notification) {
     return saveWithNotification(std::move(notification), true);
 }
 
-bool ZVPreferences::saveWithNotification(Notification notification, bool lastModified) {
+bool ZVPreferences::saveWithNotification(Notification notification, bool lastModified, NSError* error) {
     // Never bound (a store loaded only through loadOnceFromIdentifier): there
     // is no file to write.
-    if (!identifier_) return false;
-    return saveToIdentifier(*identifier_, std::move(notification), lastModified);
+    if (!identifier_) {
+        if (error) *error = NSError::fileWriteError(std::make_error_code(std::errc::invalid_argument), ".plist");
+        return false;
+    }
+    return saveToIdentifier(*identifier_, std::move(notification), lastModified, error);
 }
 
 bool ZVPreferences::saveToIdentifier(std::string_view identifier, Notification notification) {

@@ -93,7 +93,8 @@ public:
     bool saveWithLastModified(bool lastModified);
     bool saveToIdentifier(std::string_view identifier);
     bool saveWithNotification(Notification notification);
-    bool saveWithNotification(Notification notification, bool lastModified);
+    // *error (when given) says why a failed save failed, as below.
+    bool saveWithNotification(Notification notification, bool lastModified, NSError* error = nullptr);
     bool saveToIdentifier(std::string_view identifier, Notification notification);
     // The one that does the work: without a dictionary answers false and
     // does nothing; otherwise stamps (when asked), writes the whole

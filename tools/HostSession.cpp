@@ -1,13 +1,17 @@
 #include "HostSession.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -39,6 +43,76 @@ void removeTree(const std::string& path) {
 
 std::string systemError(const std::string& what) { return what + ": " + std::strerror(errno); }
 
+// Temporary device roots: folders of /tmp named kRootPrefix and six letters
+// or digits, as mkdtemp makes them (short: the bus socket inside must fit a
+// unix socket path). A session holds an exclusive lock (flock) on its root
+// folder from just after making it until it has removed it, so a root of
+// this naming that is not locked was left by a session that died (a
+// SIGKILL): the next session removes it. Only roots marked as locked ones
+// are removed (a file kSessionMark in them, made under the lock), so a root
+// of a session that takes no lock is never taken for an abandoned one.
+constexpr std::string_view kTemporaryFolder = "/tmp";
+constexpr std::string_view kRootPrefix = "zorvane-show-";
+constexpr std::size_t kRootSuffixLength = 6;
+constexpr const char* kSessionMark = ".zorvane-show-session";
+
+bool isRootName(std::string_view name) {
+    if (!name.starts_with(kRootPrefix) || name.size() != kRootPrefix.size() + kRootSuffixLength) return false;
+    for (char c : name.substr(kRootPrefix.size())) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+    }
+    return true;
+}
+
+// Removes the roots of this user's sessions that ended without removing them.
+void removeAbandonedRoots() {
+    DIR* folder = ::opendir(std::string(kTemporaryFolder).c_str());
+    if (folder == nullptr) return;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name(entry->d_name);
+        if (!isRootName(name)) continue;
+        const int fd = ::openat(::dirfd(folder), entry->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat status {};
+        // Held while the tree goes, so a session never finds its root half removed.
+        if (::fstat(fd, &status) == 0 && status.st_uid == ::geteuid() &&
+            ::faccessat(fd, kSessionMark, F_OK, AT_SYMLINK_NOFOLLOW) == 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            removeTree(std::string(kTemporaryFolder) + "/" + std::string(name));
+        ::close(fd);
+    }
+    ::closedir(folder);
+}
+
+// Makes a root and locks it; the lock's descriptor goes to `lock`.
+std::string makeLockedRoot(int& lock) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string path = std::string(kTemporaryFolder) + "/" + std::string(kRootPrefix) + "XXXXXX";
+        if (::mkdtemp(path.data()) == nullptr) throw HostSessionError(systemError("cannot make a temporary device root"));
+        const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) throw HostSessionError(systemError("cannot open the temporary device root"));
+        // Another session's clean-up may have taken the new folder for an
+        // abandoned one before the lock: then it is (being) removed, and
+        // another is made.
+        struct stat held {};
+        struct stat named {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &named) == 0 &&
+            held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+            const int mark = ::openat(fd, kSessionMark, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (mark < 0) {
+                const std::string error = systemError("cannot mark the temporary device root");
+                removeTree(path);
+                ::close(fd);
+                throw HostSessionError(error);
+            }
+            ::close(mark);
+            lock = fd;
+            return path;
+        }
+        ::close(fd);
+    }
+    throw HostSessionError("cannot make a temporary device root: each was taken away");
+}
+
 }  // namespace
 
 void HostSession::cleanUpOnInterrupt() {
@@ -51,11 +125,10 @@ void HostSession::cleanUpOnInterrupt() {
 }
 
 HostSession::HostSession(const HostSessionSetup& setup) {
-    char pattern[] = "/tmp/zorvane-show-XXXXXX";  // short: the bus socket inside must fit a unix socket path
-    if (::mkdtemp(pattern) == nullptr) throw HostSessionError(systemError("cannot make a temporary device root"));
-    root_ = pattern;
+    removeAbandonedRoots();
+    root_ = makeLockedRoot(rootLock_);
     try {
-        const std::string stage = setup.programFolder + "/../stage";
+        const std::string& stage = setup.stageFolder;
         std::error_code error;
         if (!std::filesystem::is_directory(stage, error))
             throw HostSessionError("no staged deliverables at " + stage + " (build the project first)");
@@ -80,6 +153,7 @@ HostSession::HostSession(const HostSessionSetup& setup) {
         stopHost();
         bus_.reset();
         removeTree(root_);
+        ::close(rootLock_);
         throw;
     }
 }
@@ -88,6 +162,7 @@ HostSession::~HostSession() {
     stopHost();
     bus_.reset();
     removeTree(root_);
+    ::close(rootLock_);
 }
 
 void HostSession::startHost(const HostSessionSetup& setup) {

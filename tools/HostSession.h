@@ -2,7 +2,8 @@
 // root with the staged deliverables installed and the file's bytes as its
 // settings file, the device's own bus on it, and one status-bar host
 // (zv-host) driven over its control protocol. The host, the bus and the root
-// with everything in it are gone when the object goes.
+// with everything in it are gone when the object goes; a root left behind by
+// a session that was killed is removed by the next session.
 #pragma once
 
 #include <sys/types.h>
@@ -26,7 +27,8 @@ public:
 };
 
 struct HostSessionSetup {
-    std::string programFolder;  // where zv-host lies; the staged deliverables are in ../stage
+    std::string programFolder;  // where zv-host lies
+    std::string stageFolder;    // the staged deliverables, copied into the temporary device root
     std::string settingsBytes;  // the settings file, as read
     bool springBoard = true;    // SpringBoard, or an application
 };
@@ -53,6 +55,7 @@ private:
     void stopHost();
 
     std::string root_;  // host path of the temporary device root
+    int rootLock_ = -1; // the root folder, open and locked while the session lives
     std::unique_ptr<DeviceBus> bus_;
     pid_t host_ = -1;
     int input_ = -1;   // the host's standard input

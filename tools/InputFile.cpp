@@ -99,7 +99,7 @@ InputFile inputFileFromBytes(std::string bytes) {
                         std::to_string(kMaxPlistObjects) + " values, or is broken; not read";
         return input;
     }
-    std::optional<PlistValue> root = plistFromBytes(input.bytes);
+    std::optional<PlistValue> root = plistFromBytes(input.bytes, &input.droppedKeys);
     if (!root) {
         input.problem = "is not a property list (XML or binary)";
         return input;

@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "foundation/plist/PlistCodec.h"
 #include "foundation/plist/PropertyList.h"
 
 namespace zv::tools {
@@ -18,6 +20,7 @@ struct InputFile {
     std::string bytes;                        // the whole file, when it could be read
     std::optional<PlistDictionary> settings;  // its root dictionary
     std::string problem;                      // why there is no dictionary; empty when there is one
+    std::vector<DroppedPlistKey> droppedKeys; // entries left out of it for keys that are no text
 };
 
 InputFile readInputFile(const std::string& path);

@@ -20,6 +20,11 @@ public:
         if (devicePath != kSettingsPath) return std::nullopt;
         return input_.settings;
     }
+    std::optional<PlistDictionary> readNotingDroppedKeys(std::string_view devicePath,
+                                                         std::vector<DroppedPlistKey>& dropped) override {
+        if (devicePath == kSettingsPath) dropped = input_.droppedKeys;
+        return read(devicePath);
+    }
     bool write(std::string_view, const PlistDictionary&) override { return true; }
 
 private:
@@ -61,6 +66,19 @@ Finding describe(const LoadFinding& found, const InputFile& input) {
         finding.kind = "unreadable";
         finding.message = input.problem + "; the plug-in switches itself off for such a settings file "
                                           "(a profile like it fails to load)";
+        break;
+    case LoadFindingKind::KeyNotText:
+        finding.kind = "keyNotText";
+        finding.message = "the key " + quoted(found.value) + " holds " +
+                          (found.detail == "surrogate" ? "a lone UTF-16 surrogate"
+                           : found.detail == "notUtf8" ? "bytes that are not UTF-8"
+                                                       : "a NUL character") +
+                          ", so it names no key: the entry is ignored";
+        break;
+    case LoadFindingKind::PluginOff:
+        finding.kind = "pluginOff";
+        finding.message = found.value.empty() ? "no enabled key: the plug-in stays off (add enabled = true to switch it on)"
+                                              : "enabled is false: the plug-in stays off";
         break;
     case LoadFindingKind::SwitchWrongType:
         finding.kind = "switchWrongType";

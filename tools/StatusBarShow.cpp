@@ -35,8 +35,8 @@ std::string itemName(int type) {
 }  // namespace
 
 ShownStatusBar showStatusBar(const std::string& settingsBytes, const ShowOptions& options,
-                             const std::string& programFolder) {
-    HostSession host({programFolder, settingsBytes, !options.app});
+                             const ProgramLocations& locations) {
+    HostSession host({locations.programs, locations.stage, settingsBytes, !options.app});
     if (options.bluetooth) host.request({{"cmd", "bluetooth"}, {"state", bluetoothStateName(*options.bluetooth)}});
     if (options.batteryState) {
         host.request({{"cmd", "battery"}, {"state", *options.batteryState}});

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "StatusBarPicture.h"
+#include "self/ProgramLocations.h"
 
 namespace zv::tools {
 
@@ -31,7 +32,7 @@ struct ShownStatusBar {
 // Starts the device, applies the options, reads `layout`, takes the device
 // down. Throws HostSessionError (HostSession.h) with a one-line reason.
 ShownStatusBar showStatusBar(const std::string& settingsBytes, const ShowOptions& options,
-                             const std::string& programFolder);
+                             const ProgramLocations& locations);
 
 // "Left:   03 SignalStrength (Cellular), 04 Carrier" ..., one line per region.
 std::string statusBarText(const ShownStatusBar& bar);

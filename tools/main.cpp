@@ -1,38 +1,35 @@
 // zorvane: checks and shows a person's own settings and profile files.
 //
 //   zorvane check FILE... [--json]   what the plug-in's loader will do with each file
-//   zorvane show FILE [--svg OUT] [--locked] [--bluetooth off|on|connected]
+//   zorvane show FILE [--svg OUT|-] [--locked] [--bluetooth off|on|connected]
 //                [--battery-state N] [--app]
 //                                    the status bar the file gives, from a real host
+//   zorvane --version
 //
 // Exit status of check: 0 clean, 1 warnings only, 2 a file cannot be used.
 // Exit status of show: 0 shown, 2 the file cannot be used or the status bar
-// could not be computed. Bad command lines exit with 2 as well.
+// could not be computed. Bad command lines exit with 2 as well. The manual
+// page, zorvane.1 beside this file, lists every option --help lists.
 #include <CLI/CLI.hpp>
 
 #include <ctime>
-#include <filesystem>
 #include <iostream>
 #include <map>
 
 #include "CheckReport.h"
 #include "HostSession.h"
 #include "InputFile.h"
+#include "OutputFile.h"
 #include "StatusBarShow.h"
 #include "Wording.h"
-#include "foundation/DeviceFiles.h"
+#include "self/ProgramLocations.h"
+#include "self/ProgramVersion.h"
 
 namespace {
 
 using namespace zv::tools;
 
 constexpr int kFailure = 2;
-
-std::string programFolder() {
-    std::error_code error;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string(".") : self.parent_path().string();
-}
 
 std::string currentTime() {
     const std::time_t now = std::time(nullptr);
@@ -59,19 +56,26 @@ int runShow(const std::string& path, const std::string& svgPath, const ShowOptio
         std::cerr << "zorvane: " << printable(path) << ": " << input.problem << "\n";
         return kFailure;
     }
+    const OutputFile svgFile = resolveOutputFile(svgPath);
+    if (!svgPath.empty() && !svgFile.problem.empty()) {
+        std::cerr << "zorvane: " << printable(svgFile.path) << ": " << svgFile.problem << "\n";
+        return kFailure;
+    }
     HostSession::cleanUpOnInterrupt();
     ShownStatusBar bar;
     try {
-        bar = showStatusBar(input.bytes, options, programFolder());
+        bar = showStatusBar(input.bytes, options, zv::currentProgramLocations());
     } catch (const HostSessionError& e) {
         std::cerr << "zorvane: " << printable(path) << ": " << e.what() << "\n";
         return kFailure;
     }
-    std::cout << statusBarText(bar) << std::flush;
+    // With the picture on standard output, the text goes to standard error.
+    (svgFile.path == "-" ? std::cerr : std::cout) << statusBarText(bar) << std::flush;
     if (!svgPath.empty()) {
         const std::string svg = zv::statusBarSvg(statusBarPicture(bar, options, currentTime()));
-        if (!writeHostFileAtomically(svgPath, svg)) {
-            std::cerr << "zorvane: cannot write " << printable(svgPath) << "\n";
+        std::string problem;
+        if (!writeOutputFile(svgFile, svg, problem)) {
+            std::cerr << "zorvane: " << printable(svgFile.path) << ": " << problem << "\n";
             return kFailure;
         }
     }
@@ -83,6 +87,7 @@ int runShow(const std::string& path, const std::string& svgPath, const ShowOptio
 int main(int argc, char** argv) {
     CLI::App app{"Checks and shows Zorvane settings and profile files."};
     app.require_subcommand(1);
+    app.set_version_flag("--version", zv::versionLine("zorvane"));
 
     std::vector<std::string> checkPaths;
     bool json = false;
@@ -99,7 +104,7 @@ int main(int argc, char** argv) {
     CLI::App* show = app.add_subcommand("show", "Show the status bar a file gives, computed by the plug-in in a "
                                                 "simulated SpringBoard or application");
     show->add_option("FILE", showPath, "settings or profile file")->required();
-    show->add_option("--svg", svgPath, "also draw the status bar as an SVG picture into this file");
+    show->add_option("--svg", svgPath, "also draw the status bar as an SVG picture into this file (- for standard output, the text then going to standard error)");
     show->add_flag("--locked", options.locked, "SpringBoard's screen is locked");
     show->add_option("--bluetooth", bluetooth, "the Bluetooth state")
         ->check(CLI::IsMember({"off", "on", "connected"}));

@@ -30,6 +30,7 @@ using Json = nlohmann::json;
 
 inline constexpr size_t kLongestRequest = 1 << 20;  // bytes of one line, newline excepted
 inline constexpr size_t kDeepestRequest = 64;       // arrays and objects inside one another
+inline constexpr long long kLongestWaitMs = 3'600'000;  // what a `wait` command may ask for: an hour
 
 // Thrown by a handler (or the argument helpers) to answer with an error.
 struct ControlError : std::runtime_error {

@@ -29,7 +29,7 @@ namespace {
 // counts posts of, and the waits pending at once.
 constexpr size_t kMostObservedNames = 256;  // well within the bus's match rules per connection
 constexpr size_t kMostWaits = 1000;
-constexpr long long kLongestWaitMs = 3'600'000;
+using control::kLongestWaitMs;
 
 // A `wait` command not answered yet, with its timer.
 struct Waiter {

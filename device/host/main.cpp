@@ -10,9 +10,11 @@
 // {"event":"relaunch"} and ends with kRelaunchExitStatus, for its starter to
 // start it again. Each new arrangement of its status bar is pushed as a
 // layout event (LayoutEvent.h); the first one comes just before "ready".
+// Given --version alone, it prints its version and ends.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "HostCommands.h"
 #include "HookableMethods.h"
@@ -20,6 +22,7 @@
 #include "control/ActivityEvents.h"
 #include "control/ControlChannel.h"
 #include "foundation/MainQueue.h"
+#include "self/ProgramVersion.h"
 #include "springboard/SpringBoardClasses.h"
 #include "substrate/Injection.h"
 #include "uikit/UIApplication.h"
@@ -27,7 +30,11 @@
 
 #include <nlohmann/json.hpp>
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::printf("%s\n", zv::versionLine("zv-host").c_str());
+        return 0;
+    }
     const char* role = std::getenv("ZV_HOST_ROLE");
     const bool isSpringBoard = role && std::strcmp(role, "springboard") == 0;
     zv::control::writeActivityEvents();

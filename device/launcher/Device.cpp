@@ -1,5 +1,7 @@
 #include "Device.h"
 
+#include <utility>
+
 #include "RequestLine.h"
 #include "control/JsonNesting.h"
 
@@ -82,7 +84,19 @@ std::optional<Json> Device::request(const std::string& process, const std::strin
         return errorReply(entry.process->takesInput() ? process + " is not reading its input (too much is waiting)"
                                                       : process + " is not running",
                           parsed.id);
+    ++entry.unanswered[parsed.id.dump()];
     return std::nullopt;
+}
+
+void Device::answerUnanswered(const std::string& process, bool restarting) {
+    Entry& entry = processes_.at(process);
+    const std::string text = process + " ended before it answered" + (restarting ? "; it is relaunching" : "");
+    for (const auto& [id, count] : std::exchange(entry.unanswered, {})) {
+        const Json reply = errorReply(text, Json::parse(id, nullptr, false));
+        const std::string line = reply.dump(-1, ' ', false, Json::error_handler_t::replace);
+        for (size_t i = 0; i < count; ++i)
+            for (auto& listener : lineListeners_) listener(process, line, reply);
+    }
 }
 
 void Device::lineFrom(const std::string& process, const std::string& line) {
@@ -94,6 +108,11 @@ void Device::lineFrom(const std::string& process, const std::string& line) {
         const std::string event = parsed.value("event", "");
         if (event == "layout") {
             entry.status.layout = parsed;
+        } else if (event.empty() && parsed.contains("ok")) {
+            // A reply: one request fewer waits for an answer.
+            const auto id = parsed.find("id");
+            auto waiting = entry.unanswered.find(id != parsed.end() ? id->dump() : "null");
+            if (waiting != entry.unanswered.end() && --waiting->second == 0) entry.unanswered.erase(waiting);
         } else if (event == "ready") {
             entry.status.ready = true;
             entry.status.commands.clear();
@@ -108,6 +127,7 @@ void Device::lineFrom(const std::string& process, const std::string& line) {
 }
 
 void Device::exited(const std::string& process, int status, bool restarting) {
+    answerUnanswered(process, restarting);
     Entry& entry = processes_.at(process);
     entry.status.ready = false;
     entry.status.exitStatus = status;

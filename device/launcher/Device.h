@@ -9,7 +9,12 @@
 //                    home screen), once it is running.
 // Every other request goes to the process; while the process is not
 // running the launcher answers for it with an error (never writing to a
-// process that has gone).
+// process that has gone). A line sent while the process starts (or
+// relaunches) waits in its input until it reads it. Every line the process
+// took gets one answer: when the process ends before answering some, the
+// launcher answers each of them with an error, as if from the process
+// ({"ok":false,"error":"springboard ended before it answered; it is
+// relaunching","id":...}), before it reports the end.
 #pragma once
 
 #include <functional>
@@ -79,10 +84,15 @@ private:
     struct Entry {
         std::unique_ptr<SimulatedProcess> process;
         ProcessStatus status;
+        // The ids (as JSON text; "null" for none) of the requests the
+        // process took and has not answered, with how many of each.
+        std::map<std::string, size_t> unanswered;
     };
 
     void lineFrom(const std::string& process, const std::string& line);
     void exited(const std::string& process, int status, bool restarting);
+    // Answers for the process every request it took and did not answer.
+    void answerUnanswered(const std::string& process, bool restarting);
     void changed();
 
     std::vector<std::string> names_;

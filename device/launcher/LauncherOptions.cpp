@@ -2,13 +2,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include "self/ProgramVersion.h"
+
 namespace zv::device {
-
-namespace {
-
-constexpr const char* kVersion = "zv-launcher 0.1";
-
-}  // namespace
 
 ParsedCommandLine parseLauncherCommandLine(const std::vector<std::string>& arguments) {
     LauncherOptions options;
@@ -17,12 +13,14 @@ ParsedCommandLine parseLauncherCommandLine(const std::vector<std::string>& argum
                  "application, and serves its screen in the browser.",
                  "zv-launcher"};
     app.add_option("--root", options.root,
-                   "device root folder (default: the embedded device at /tmp/zorvane-device, kept between starts)")
+                   "device root folder, yours alone; one launcher at a time (default: the embedded device at "
+                   "$XDG_STATE_HOME/zorvane/device, or ~/.local/state/zorvane/device, kept between starts)")
         ->check([](const std::string& value) { return value.empty() ? std::string("must not be empty") : ""; });
     app.add_option("--port", options.port, "port of the screen on 127.0.0.1 (default 8370; 0 picks a free one)")
         ->check(CLI::Range(0, 65535));
     app.add_flag("--no-screen", noScreen, "serve no screen: the terminal only");
-    app.set_version_flag("--version", kVersion);
+    const std::string version = versionLine("zv-launcher");
+    app.set_version_flag("--version", version);
 
     // CLI11 takes the arguments last to first.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -33,7 +31,7 @@ ParsedCommandLine parseLauncherCommandLine(const std::vector<std::string>& argum
         parsed.output = app.help();
         return parsed;
     } catch (const CLI::CallForVersion&) {
-        parsed.output = std::string(kVersion) + "\n";
+        parsed.output = version + "\n";
         return parsed;
     } catch (const CLI::ParseError& e) {
         std::string what = e.what();

@@ -1,15 +1,30 @@
 #include "Terminal.h"
 
+#include <glib-unix.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <iostream>
+
+#include "control/ControlChannel.h"
 
 namespace zv::device {
 
+namespace {
+
+// "<process> <request>": the longest name, a space, the longest request.
+size_t longestLine(const Device& device) {
+    size_t longestName = 0;
+    for (const auto& name : device.names()) longestName = std::max(longestName, name.size());
+    return longestName + 1 + control::kLongestRequest;
+}
+
+}  // namespace
+
 Terminal::Terminal(Device& device, std::function<void()> onQuit, std::function<void()> onEnd)
-    : device_(device), onQuit_(std::move(onQuit)), onEnd_(std::move(onEnd)) {
-    GIOChannel* input = g_io_channel_unix_new(0);
-    g_io_channel_set_encoding(input, nullptr, nullptr);
-    watch_ = g_io_add_watch(input, static_cast<GIOCondition>(G_IO_IN | G_IO_HUP | G_IO_ERR), onInput, this);
-    g_io_channel_unref(input);
+    : device_(device), onQuit_(std::move(onQuit)), onEnd_(std::move(onEnd)), lines_(longestLine(device)) {
+    watch_ = g_unix_fd_add(STDIN_FILENO, static_cast<GIOCondition>(G_IO_IN | G_IO_HUP | G_IO_ERR), onInput, this);
 }
 
 Terminal::~Terminal() {
@@ -20,29 +35,28 @@ void Terminal::print(const std::string& process, const std::string& line) {
     std::cout << process << ": " << line << std::endl;
 }
 
-gboolean Terminal::onInput(GIOChannel* channel, GIOCondition condition, gpointer data) {
+gboolean Terminal::onInput(gint fd, GIOCondition, gpointer data) {
     auto* self = static_cast<Terminal*>(data);
-    if (condition & G_IO_IN) {
-        gchar* raw = nullptr;
-        gsize length = 0;
-        const GIOStatus status = g_io_channel_read_line(channel, &raw, &length, nullptr, nullptr);
-        if (status == G_IO_STATUS_NORMAL && raw) {
-            std::string line(raw, length);
-            g_free(raw);
-            self->handleLine(line);
-            return G_SOURCE_CONTINUE;
-        }
-        g_free(raw);
-        if (status == G_IO_STATUS_AGAIN) return G_SOURCE_CONTINUE;
+    char chunk[1 << 16];
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) return G_SOURCE_CONTINUE;
+    if (n > 0) {
+        self->lines_.feed(std::string_view(chunk, static_cast<size_t>(n)),
+                          [self](control::RequestLine line) { self->handleLine(std::move(line)); });
+        return G_SOURCE_CONTINUE;
     }
+    if (auto last = self->lines_.finish()) self->handleLine(std::move(*last));
     self->watch_ = 0;
     self->onEnd_();
     return G_SOURCE_REMOVE;
 }
 
-void Terminal::handleLine(const std::string& raw) {
-    std::string line = raw;
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+void Terminal::handleLine(control::RequestLine request) {
+    if (request.tooLong) {
+        std::cout << "launcher: a line longer than " << longestLine(device_) << " bytes was dropped" << std::endl;
+        return;
+    }
+    const std::string& line = request.text;
     if (line.empty()) return;
     if (line == "quit") return onQuit_();
     const auto space = line.find(' ');

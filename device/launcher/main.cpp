@@ -1,8 +1,13 @@
-// The device launcher: prepares a device root (the embedded default one at
-// /tmp/zorvane-device unless --root names one), installs both deliverables
-// into it, starts the device's bus and its processes, restarts SpringBoard
-// when it relaunches, serves the screen (the phone in the browser) on
-// 127.0.0.1, and relays the terminal to the processes' control protocol.
+// The device launcher: prepares a device root (the embedded default one in
+// the person's state folder unless --root names one), installs both
+// deliverables into it, starts the device's bus (again whenever it ends) and
+// its processes, restarts SpringBoard when it relaunches, serves the screen
+// (the phone in the browser) on 127.0.0.1, and relays the terminal to the
+// processes' control protocol.
+//
+// A root that is not the person's own (DeviceRoot.h), or one another
+// launcher runs (DeviceRootLock.h), is refused with one line on standard
+// error and exit status 2, before anything in it changes.
 //
 // It prints the screen's address, then "ready" once every process answers.
 // Ctrl-C or SIGTERM (or "quit" at the terminal) stops every process it
@@ -18,13 +23,16 @@
 #include <string>
 
 #include "AccessTokenFile.h"
+#include "BusKeeper.h"
 #include "Device.h"
 #include "DeviceRoot.h"
+#include "DeviceRootLock.h"
 #include "LauncherOptions.h"
 #include "ScreenServer.h"
 #include "Terminal.h"
 #include "foundation/MainQueue.h"
 #include "notifications/DeviceBus.h"
+#include "self/ProgramLocations.h"
 
 namespace {
 
@@ -32,12 +40,8 @@ using zv::device::Device;
 using zv::device::ProcessSetup;
 
 constexpr int kRelaunchExitStatus = 75;
-
-std::string executableFolder() {
-    std::error_code error;
-    auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string(".") : self.parent_path().string();
-}
+// A device root that is not the person's own, or is in use.
+constexpr int kRefusedExitStatus = 2;
 
 std::vector<ProcessSetup> deviceProcesses(const std::string& bin, const std::string& root) {
     const std::string rootEnv = "ZV_DEVICE_ROOT=" + root;
@@ -81,22 +85,48 @@ int main(int argc, char** argv) {
     }
     const zv::device::LauncherOptions& options = *parsed.options;
 
+    std::string root = options.root.empty() ? zv::device::defaultDeviceRoot() : options.root;
+    if (root.empty()) {
+        std::cerr << "launcher: no place for the device root (HOME is not set); name one with --root" << std::endl;
+        return kRefusedExitStatus;
+    }
     std::error_code absoluteError;
-    const std::string root =
-        options.root.empty() ? zv::device::kDefaultDeviceRoot : std::filesystem::absolute(options.root, absoluteError).string();
-    const std::string bin = executableFolder();
-    if (auto error = zv::device::prepareDeviceRoot(root, bin + "/../stage"); !error.empty()) {
+    root = std::filesystem::absolute(root, absoluteError).lexically_normal().string();
+    while (root.size() > 1 && root.back() == '/') root.pop_back();
+    const zv::ProgramLocations locations = zv::currentProgramLocations();
+    const std::string& stage = locations.stage;
+    // Only the root itself and its lock file may be made before the lock is held.
+    if (auto error = zv::device::createDeviceRoot(root); !error.empty()) {
+        std::cerr << "launcher: " << error << std::endl;
+        return 1;
+    }
+    if (auto why = zv::device::untrustedFolder(root); !why.empty()) {
+        std::cerr << "launcher: refusing the device root: " << why
+                  << " (it must be a folder of yours that only you can write)" << std::endl;
+        return kRefusedExitStatus;
+    }
+    zv::device::DeviceRootLock lock(root);
+    if (!lock.held()) {
+        std::cerr << "launcher: " << lock.refusal() << std::endl;
+        return kRefusedExitStatus;
+    }
+    if (auto why = zv::device::untrustedDeviceRoot(root, stage); !why.empty()) {
+        std::cerr << "launcher: refusing the device root " << root << ": " << why
+                  << " (its folders must be yours, and only you may write them)" << std::endl;
+        return kRefusedExitStatus;
+    }
+    if (auto error = zv::device::prepareDeviceRoot(root, stage); !error.empty()) {
         std::cerr << "launcher: " << error << std::endl;
         return 1;
     }
     ::setenv("ZV_DEVICE_ROOT", root.c_str(), 1);
 
-    Device device(deviceProcesses(bin, root));
+    Device device(deviceProcesses(locations.programs, root));
     // The screen listens before anything starts, so a taken port ends the launcher at once.
     std::unique_ptr<zv::screen::ScreenServer> screen;
     if (options.screen) {
         try {
-            screen = std::make_unique<zv::screen::ScreenServer>(device, options.port, ZV_SCREEN_PAGE_DIR,
+            screen = std::make_unique<zv::screen::ScreenServer>(device, options.port, locations.page,
                                                                 root + "/var/mobile/Library/Preferences",
                                                                 zv::screen::keptAccessToken(root));
         } catch (const std::exception& e) {
@@ -105,14 +135,14 @@ int main(int argc, char** argv) {
         }
     }
 
-    std::unique_ptr<DeviceBus> bus;
+    std::unique_ptr<zv::device::BusKeeper> bus;
     try {
-        bus = std::make_unique<DeviceBus>(root);
+        bus = std::make_unique<zv::device::BusKeeper>(root);
     } catch (const DeviceBusError& e) {
         std::cerr << "launcher: cannot start the device's bus: " << e.what() << std::endl;
         return 1;
     }
-    std::cout << "launcher: device root " << root << ", bus " << bus->address() << std::endl;
+    std::cout << "launcher: device root " << root << ", bus " << bus->bus().address() << std::endl;
     if (screen) std::cout << "launcher: the screen is at " << screen->address() << std::endl;
 
     bool announcedReady = false;

@@ -11,6 +11,7 @@
 // time. Posts given with -w are made after "ready", so the tool can hear
 // itself. The device root comes from ZV_DEVICE_ROOT. Exit status 1 also when
 // there is no device bus (or it goes away while waiting), 2 for bad usage.
+// --version alone prints the version.
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -23,6 +24,7 @@
 #include "foundation/DeviceFiles.h"
 #include "foundation/MainQueue.h"
 #include "notifications/NotificationCenter.h"
+#include "self/ProgramVersion.h"
 
 namespace {
 
@@ -40,7 +42,8 @@ struct Options {
 int usage(const std::string& problem) {
     std::cerr << "zv-notifyutil: " << problem << "\n"
               << "usage: zv-notifyutil [--distributed] -p NAME [-p NAME ...]\n"
-              << "       zv-notifyutil [--distributed] -w NAME [-t SECONDS]\n";
+              << "       zv-notifyutil [--distributed] -w NAME [-t SECONDS]\n"
+              << "       zv-notifyutil --version\n";
     return 2;
 }
 
@@ -124,6 +127,10 @@ void watchBus() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::cout << zv::versionLine("zv-notifyutil") << "\n";
+        return 0;
+    }
     std::string problem;
     const std::optional<Options> options = parse(argc, argv, problem);
     if (!options) return usage(problem);

@@ -1,7 +1,5 @@
 #include "SettingsCommands.h"
 
-#include <cmath>
-
 #include "PageEvent.h"
 #include "PageReport.h"
 #include "control/ActivityEvents.h"
@@ -261,7 +259,8 @@ void registerSettingsCommands(ControlChannel& channel, SettingsApp& app) {
 
     channel.onAsync("wait", [](const Json& request, ControlChannel::Reply reply) {
         const double ms = argNumber(request, "ms");
-        if (!(ms >= 0) || !std::isfinite(ms)) throw ControlError("\"ms\" must be a non-negative number");
+        if (!(ms >= 0 && ms <= control::kLongestWaitMs))
+            throw ControlError("\"ms\" must be between 0 and " + std::to_string(control::kLongestWaitMs));
         dispatch_after(ms / 1000.0, [reply] { reply(Json::object()); });
     });
 

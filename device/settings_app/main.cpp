@@ -8,7 +8,11 @@
 // stdin/stdout until "quit" or the end of its input. Like a host it pushes a
 // layout event each time its status bar lays out, and a page event each
 // time its screen changes (PageEvent.h); the platform's file writes and
-// posts are reported as activity events (control/ActivityEvents.h).
+// posts are reported as activity events (control/ActivityEvents.h). Given
+// --version alone, it prints its version and ends.
+#include <cstdio>
+#include <string_view>
+
 #include "LayoutEvent.h"
 #include "PageEvent.h"
 #include "SettingsApp.h"
@@ -17,13 +21,18 @@
 #include "control/ActivityEvents.h"
 #include "control/ControlChannel.h"
 #include "foundation/MainQueue.h"
+#include "self/ProgramVersion.h"
 #include "substrate/Injection.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIKitClasses.h"
 
 #include <nlohmann/json.hpp>
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::printf("%s\n", zv::versionLine("zv-settings-app").c_str());
+        return 0;
+    }
     zv::control::writeActivityEvents();
     registerUIKitClasses();
     zv::device::SettingsApp app;

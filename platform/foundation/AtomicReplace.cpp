@@ -143,8 +143,17 @@ bool replaceFileAt(int folderFd, std::string_view name, std::string_view bytes, 
     // Closing releases the lock, after the rename: until then the file is a
     // live writer's.
     ::close(fd);
-    // The rename is durable only once the folder itself is synced.
-    ::fsync(folderFd);
+    // The rename is durable only once the folder itself is synced. The
+    // folder may be pinned by path only (O_PATH, which cannot be synced), and
+    // a folder the writer may not read cannot be opened to sync it: the
+    // rename then stands as the filesystem keeps it.
+    if (::fsync(folderFd) != 0 && errno == EBADF) {
+        const int syncFd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (syncFd >= 0) {
+            ::fsync(syncFd);
+            ::close(syncFd);
+        }
+    }
     removeStaleTemporaryFiles(folderFd);
     return true;
 }

@@ -22,8 +22,9 @@
 #include <system_error>
 
 // Replaces the file `name` (one path component) of the folder open as
-// folderFd with `bytes`. False on any failure, with *error (when given) set
-// to its cause.
+// folderFd with `bytes`. The folder may be open by path only (O_PATH): the
+// writer needs to write into it and pass through it, not to list it. False
+// on any failure, with *error (when given) set to its cause.
 bool replaceFileAt(int folderFd, std::string_view name, std::string_view bytes, std::error_code* error = nullptr);
 
 // Whether a file name is of the temporary files' naming.

@@ -90,7 +90,9 @@ std::optional<std::string> readHostFile(const std::string& hostPath, std::size_t
 }
 
 bool writeHostFileAtomically(const std::string& hostPath, std::string_view bytes, std::error_code* error) {
-    const int folderFd = ::open(folderOf(hostPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // O_PATH: the folder is pinned, not read, so one the writer may write
+    // into but not list (mode 0300) takes the file all the same.
+    const int folderFd = ::open(folderOf(hostPath).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0) {
         if (error) *error = std::error_code(errno, std::generic_category());
         return false;

@@ -41,6 +41,9 @@ std::string takeGString(gchar* text) {
     return copy;
 }
 
+// Only the user who starts the bus may connect (EXTERNAL authentication
+// tells the daemon the peer's uid), and nobody may eavesdrop: the rules that
+// let messages through leave eavesdropping out.
 std::string configFor(const std::string& socketPath) {
     const std::string address = "unix:path=" + takeGString(g_dbus_address_escape_value(socketPath.c_str()));
     const std::string listen = takeGString(g_markup_escape_text(address.c_str(), -1));
@@ -52,10 +55,13 @@ std::string configFor(const std::string& socketPath) {
            "  <listen>" + listen + "</listen>\n"
            "  <auth>EXTERNAL</auth>\n"
            "  <policy context=\"default\">\n"
-           "    <allow user=\"*\"/>\n"
+           "    <allow user=\"" + std::to_string(::geteuid()) + "\"/>\n"
            "    <allow own=\"*\"/>\n"
-           "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-           "    <allow eavesdrop=\"true\"/>\n"
+           "    <allow send_destination=\"*\"/>\n"
+           "    <allow receive_type=\"method_call\"/>\n"
+           "    <allow receive_type=\"method_return\"/>\n"
+           "    <allow receive_type=\"error\"/>\n"
+           "    <allow receive_type=\"signal\"/>\n"
            "  </policy>\n"
            "</busconfig>\n";
 }
@@ -116,8 +122,12 @@ DeviceBus::DeviceBus(const std::string& rootHostPath, std::chrono::milliseconds 
                              std::to_string(sizeof(sockaddr_un::sun_path) - 1) + ". Use a shorter device root.");
     }
     std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(socketPath_).parent_path(), error);
+    const std::string socketFolder = std::filesystem::path(socketPath_).parent_path();
+    std::filesystem::create_directories(socketFolder, error);
     if (error) throw DeviceBusError("device bus: cannot create the folder of " + socketPath_ + ": " + error.message());
+    // The socket's folder is the starter's alone, so no other user reaches the socket.
+    if (::chmod(socketFolder.c_str(), 0700) != 0)
+        throw DeviceBusError("device bus: cannot make " + socketFolder + " private: " + std::strerror(errno));
 
     struct stat existing {};
     if (::lstat(socketPath_.c_str(), &existing) == 0) {
@@ -231,6 +241,7 @@ DeviceBus::DeviceBus(const std::string& rootHostPath, std::chrono::milliseconds 
         printed.append(buffer, static_cast<size_t>(n));
     }
     address_ = printed.substr(0, printed.find('\n'));
+    ::chmod(socketPath_.c_str(), 0600);  // the daemon makes it world-accessible
 }
 
 DeviceBus::~DeviceBus() { stop(); }

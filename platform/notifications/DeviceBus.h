@@ -4,8 +4,9 @@
 //
 // Starting writes the daemon's configuration into the root
 // (var/run/dbus/device_bus.conf: that socket only, EXTERNAL authentication,
-// everything allowed), starts `dbus-daemon` from PATH and returns once the
-// daemon listens. Its messages go to var/run/dbus/device_bus.log in the root.
+// connections from the starting user alone, no eavesdropping), makes the
+// socket's folder 0700 and the socket 0600, starts `dbus-daemon` from PATH
+// and returns once the daemon listens. Its messages go to var/run/dbus/device_bus.log in the root.
 // Destroying the object (or stop()) ends the daemon with SIGTERM and waits
 // for it. The daemon also receives SIGTERM when the thread that started it
 // ends (Linux's parent-death signal), so a crashed starter leaves no daemon

@@ -46,6 +46,7 @@ enum class Route { Wanted, Asked, Installed, Refused };
 struct Bus {
     std::once_flag started;
     Receiver receiver = nullptr;
+    Resumed resumed = nullptr;
     GMainContext* context = nullptr;  // the bus thread's, set before it starts
 
     std::mutex mutex;
@@ -59,6 +60,9 @@ struct Bus {
     unsigned long postsSent = 0;          // posts handed to the connection
     unsigned long postsWritten = 0;       // of those, written to the bus (or lost with it)
     std::chrono::milliseconds retryDelay = kFirstRetry;
+    // The process has been without a connection since an earlier one (or
+    // since a failed first attempt), and has not been told it is back.
+    bool away = false;
 };
 
 Bus& bus() {
@@ -134,6 +138,17 @@ struct RouteRequest {
     unsigned long generation = 0;
 };
 
+// On the bus thread, with the lock held: whether the process is back from a
+// time away and the open connection routes (or was refused) every name, so
+// the return is to be announced now. Clears `away` when it is.
+bool backWithEveryRoute(Bus& state) {
+    if (!state.away || state.connection == nullptr) return false;
+    for (const auto& [rule, route] : state.routes)
+        if (route == Route::Wanted || route == Route::Asked) return false;
+    state.away = false;
+    return true;
+}
+
 void onRouteAnswered(GObject* source, GAsyncResult* result, gpointer data) {
     std::unique_ptr<RouteRequest> request(static_cast<RouteRequest*>(data));
     GError* error = nullptr;
@@ -141,14 +156,17 @@ void onRouteAnswered(GObject* source, GAsyncResult* result, gpointer data) {
     g_clear_error(&error);
     if (reply != nullptr) g_variant_unref(reply);
     Bus& state = bus();
+    bool back = false;
     {
         std::lock_guard lock(state.mutex);
         state.hung = false;
         auto route = state.routes.find(request->rule);
         if (request->generation == state.generation && route != state.routes.end() && route->second == Route::Asked)
             route->second = reply != nullptr ? Route::Installed : Route::Refused;
+        back = backWithEveryRoute(state);
     }
     state.changed.notify_all();
+    if (back) state.resumed();
 }
 
 // Asks the open connection for every route it does not have yet. The answers
@@ -158,6 +176,7 @@ gboolean askForRoutes(gpointer) {
     GDBusConnection* connection = nullptr;
     unsigned long generation = 0;
     std::vector<std::string> rules;
+    bool back = false;
     {
         std::lock_guard lock(state.mutex);
         if (state.connection == nullptr) return G_SOURCE_REMOVE;
@@ -168,7 +187,9 @@ gboolean askForRoutes(gpointer) {
             route = Route::Asked;
             rules.push_back(rule);
         }
+        back = rules.empty() && backWithEveryRoute(state);
     }
+    if (back) state.resumed();
     for (const std::string& rule : rules) {
         auto request = std::make_unique<RouteRequest>(RouteRequest{rule, generation});
         // No time limit: a hung bus answers when it resumes, or the
@@ -214,6 +235,7 @@ void onClosed(GDBusConnection* connection, gboolean, GError*, gpointer) {
         if (state.connection != connection) return;
         state.connection = nullptr;
         state.hung = false;
+        state.away = true;
         state.postsWritten = state.postsSent;  // what is not written by now is lost
         for (auto& [rule, route] : state.routes) route = Route::Wanted;
     }
@@ -232,6 +254,7 @@ void onConnected(GObject*, GAsyncResult* result, gpointer) {
             std::lock_guard lock(state.mutex);
             state.attempted = true;
             state.hung = false;
+            state.away = true;
         }
         state.changed.notify_all();
         retryLater();
@@ -278,8 +301,9 @@ gboolean startConnecting(gpointer) {
     return G_SOURCE_REMOVE;
 }
 
-void start(Bus& state, Receiver receiver) {
+void start(Bus& state, Receiver receiver, Resumed resumed) {
     state.receiver = receiver;
+    state.resumed = resumed;
     state.context = g_main_context_new();
     onBusThread(startConnecting);
     std::thread([context = state.context] {
@@ -318,9 +342,9 @@ std::string ruleFor(NotificationCentre centre, const std::string& name) {
 
 // --- Calling threads --------------------------------------------------------
 
-bool connect(Receiver receiver) {
+bool connect(Receiver receiver, Resumed resumed) {
     Bus& state = bus();
-    std::call_once(state.started, start, std::ref(state), receiver);
+    std::call_once(state.started, start, std::ref(state), receiver, resumed);
     std::unique_lock lock(state.mutex);
     waitForBus(state, lock, [&] { return state.attempted; });
     return state.connection != nullptr;

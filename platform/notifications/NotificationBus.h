@@ -32,12 +32,18 @@ inline constexpr std::chrono::milliseconds kBusPatience{250};
 // Called on GDBus's worker thread for every post that reaches this process,
 // in the order of arrival.
 using Receiver = void (*)(NotificationCentre centre, const char* name);
+// Called on the bus thread when the process is back on the bus after a time
+// without it (the bus ended or restarted, or could not be reached when the
+// process started): once the new connection routes every name asked for, so
+// that a post made from then on is heard. Posts made while the process was
+// away were lost; this tells the process so.
+using Resumed = void (*)();
 
-// Starts the bus thread, once per process; `receiver` is installed with the
-// first call (later ones are ignored). The first call waits for the first
+// Starts the bus thread, once per process; `receiver` and `resumed` are
+// installed with the first call (later ones are ignored). The first call waits for the first
 // attempt to connect (at most kBusPatience). Answers whether a connection
 // is open now.
-bool connect(Receiver receiver);
+bool connect(Receiver receiver, Resumed resumed);
 // Whether a connection is open now.
 bool connected();
 

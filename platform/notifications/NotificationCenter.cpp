@@ -67,6 +67,24 @@ void receive(NotificationCentre centre, const char* name) {
     }
 }
 
+// Bus thread: the process is back on the bus after a time away, in which
+// posts to it were lost. A Darwin notification says only "look again", so
+// every Darwin observation hears its name once (merged into a delivery that
+// already waits), as after any post it might have missed. Distributed
+// notifications are requests to act, not to look, and are not repeated.
+void resume() {
+    Centres& state = centres();
+    std::lock_guard lock(state.mutex);
+    for (size_t index = 0; index < state.observations.size(); ++index) {
+        const Observation& observation = state.observations[index];
+        if (observation.centre == NotificationCentre::Darwin) state.queue.push(index, observation.name, true);
+    }
+    if (state.queue.size() > 0 && !state.drainScheduled) {
+        state.drainScheduled = true;
+        dispatch_async_main(drainDeliveries);
+    }
+}
+
 // Main loop: hands the waiting deliveries to their observers. Handlers run
 // without the lock, so they may add observers and post.
 void drainDeliveries() {
@@ -99,7 +117,7 @@ void drainDeliveries() {
     }
 }
 
-bool connectBus() { return notification_bus::connect(receive); }
+bool connectBus() { return notification_bus::connect(receive, resume); }
 
 void addObservation(Observation observation) {
     const NotificationCentre centre = observation.centre;

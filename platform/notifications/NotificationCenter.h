@@ -18,7 +18,11 @@
 // nothing fails and nothing is printed. When the connection closes (the bus
 // ended or restarted), the process connects again, with growing pauses
 // between attempts, and restores every observation it had: posts made after
-// that are heard again.
+// that are heard again. Posts made while it was away are lost, so once it is
+// back (and whenever it reaches a bus it could not reach at first) every
+// Darwin observation is delivered its name once, as a post would: Darwin
+// names mean "look again", and a look too many costs nothing where a missed
+// one leaves stale state. Distributed observations are not repeated.
 //
 // No call waits on the bus for longer than a quarter of a second, so a hung
 // bus never holds up a process: posts it does not take are dropped (beyond a

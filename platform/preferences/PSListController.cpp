@@ -110,10 +110,12 @@ std::string PSListController::userSetValue(NSIndexPath indexPath, const PlistVal
     if (!specifier) return "no such row";
     if (!showsValue(specifier->cellType()) || isLink(specifier->cellType())) return "the row has no control";
     if (specifier->cellType() == PSSwitchCell && !value.isBoolean()) return "a switch takes true or false";
-    setPreferenceValue(value, *specifier);
+    // The control shows the user's value first, as a switch flips under the
+    // finger; the page may then show another (a value it could not keep).
     if (UITableView* t = table()) {
         if (auto cell = std::dynamic_pointer_cast<PSTableCell>(t->cellForRowAtIndexPath(indexPath))) cell->setValue(value);
     }
+    setPreferenceValue(value, *specifier);
     return "";
 }
 

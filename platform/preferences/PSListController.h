@@ -13,8 +13,9 @@
 //   that page: the registry creates it, it is initialised for this page's
 //   content size, and the navigation stack pushes it;
 // - a button row runs its "action" through performAction;
-// - a switch row takes a value with userSetValue: setPreferenceValue, then
-//   the switch shows the new value.
+// - a switch row takes a value with userSetValue: the switch shows the new
+//   value, then setPreferenceValue (which may reload the rows, so the switch
+//   shows what the page holds).
 //
 // The specifier-list resource format, as on the device:
 //   {"title": "...", "items": [{"cell": "PSSwitchCell", "label": ..., "key": ...,

@@ -5,6 +5,7 @@
 
 #include "LayoutSeed.h"
 #include "Region.h"
+#include "SettingsChangeSave.h"
 #include "SettingsKeys.h"
 #include "SortOrderMove.h"
 #include "SortOrderSections.h"
@@ -28,11 +29,12 @@ zv::SortOrderPosition position(NSIndexPath indexPath) {
     return {clamp(indexPath.section), clamp(indexPath.row)};
 }
 
-// The section's list as the store holds it; a missing or malformed record
-// reads as empty.
-PlistArray sectionList(NSInteger section) {
+// The section's list as the store holds it, read in place (the table asks
+// once per row); a missing or malformed record reads as empty.
+const PlistArray& sectionList(NSInteger section) {
+    static const PlistArray kEmpty;
     const auto& settings = ZVPreferences::sharedInstance().preferences();
-    return settings ? zv::sortOrderSectionList(*settings, sectionIndex(section)) : PlistArray{};
+    return settings ? zv::sortOrderSectionRows(*settings, sectionIndex(section)) : kEmpty;
 }
 
 }  // namespace
@@ -91,7 +93,7 @@ std::shared_ptr<UITableViewCell> ZVSortOrderController::cellForRowAtIndexPath(UI
                                                                               NSIndexPath indexPath) {
     auto cell = tableView.dequeueReusableCellWithIdentifier(kCellIdentifier);
     if (!cell) cell = std::make_shared<UITableViewCell>(UITableViewCellStyleSubtitle, kCellIdentifier);
-    const PlistArray list = sectionList(indexPath.section);
+    const PlistArray& list = sectionList(indexPath.section);
     const bool inList = indexPath.row >= 0 && static_cast<size_t>(indexPath.row) < list.size();
     cell->textLabel()->setText(
         inList ? std::string(zv::sortOrderRowText(list[static_cast<size_t>(indexPath.row)])) : std::string());
@@ -120,10 +122,12 @@ void ZVSortOrderController::moveRowAtIndexPath(UITableView& tableView, NSIndexPa
         tableView.reloadData();
         return;
     }
+    std::optional<PlistDictionary> before = store.preferences();
     for (size_t i = 0; i < records->size(); ++i)
         store.setObject(PlistValue(std::move((*records)[i])), zv::kRegionReadOrder[i].key);
     store.setObject(PlistValue(false), zv::kProfileSaved);
-    store.save();
+    // Not written: the rows show the order held before the drop again.
+    if (!saveSettingsChange(std::move(before))) tableView.reloadData();
     CFNotificationCenterPostNotification(CFNotificationCenterGetDarwinNotifyCenter(), zv::kReloadStatusBarNotification,
                                          nullptr, nullptr, true);
 }

@@ -7,6 +7,8 @@
 // there, sets "profileSaved" NO, saves (the store then announces
 // "net.quellit.zorvane/preferences") and posts
 // "net.quellit.zorvane/reloadStatusBar", in that order, during the drop.
+// A drop that cannot be written is taken back, with an alert, and the table
+// shows the store's order again (SettingsChangeSave.h).
 // When the settings hold no layout, a fresh one is seeded into the store
 // (not saved: the first drop writes it). When another writer changes the
 // settings file and announces it, the store takes the file in and the page

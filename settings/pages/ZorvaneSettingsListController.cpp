@@ -1,5 +1,6 @@
 #include "ZorvaneSettingsListController.h"
 
+#include "SettingsChangeSave.h"
 #include "SettingsKeys.h"
 #include "ZVPreferences.h"
 #include "notifications/NotificationCenter.h"
@@ -42,9 +43,11 @@ void ZorvaneSettingsListController::setPreferenceValue(const PlistValue& value, 
     const std::string* key = keyOf(specifier);
     if (!key) return;
     ZVPreferences& store = ZVPreferences::sharedInstance();
+    std::optional<PlistDictionary> before = store.preferences();
     store.setObject(value, *key);
     store.setObject(PlistValue(false), zv::kProfileSaved);
-    store.save();
+    // Not written: the switch shows the value held before the change again.
+    if (!saveSettingsChange(std::move(before))) reload();
     CFNotificationCenterPostNotification(CFNotificationCenterGetDarwinNotifyCenter(), zv::kReloadStatusBarNotification,
                                          nullptr, nullptr, true);
 }

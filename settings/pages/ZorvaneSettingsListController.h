@@ -7,6 +7,8 @@
 // marks the settings as differing from the last saved profile, is saved
 // (the store then announces "net.quellit.zorvane/preferences") and is
 // followed by "net.quellit.zorvane/reloadStatusBar", whatever the save gave.
+// A change that cannot be written is taken back, with an alert, and the
+// rows show the store again (SettingsChangeSave.h).
 //
 // On appearance a store whose "schemaVersion" is not "1.2" is re-read from
 // the settings file: the plug-in migrates files to 1.2, so a copy at another

@@ -111,5 +111,23 @@ TEST_F(BusOutage, ARestartedBusReachesSpringBoardWithEveryObservation) {
     EXPECT_TRUE(springBoard.waitForEvent("relaunch")) << "the relaunch observer was not restored";
 }
 
+// A change saved while the bus is away (its posts go nowhere) reaches
+// SpringBoard once the bus is back, without a further post.
+TEST_F(BusOutage, AChangeSavedWhileTheBusIsAwayIsFollowedWhenItComesBack) {
+    install({{{"left", {"11 Bluetooth"}}}});
+    HostProcess springBoard = startSpringBoard();
+    HostProcess settings = startSettingsApp();
+    ASSERT_TRUE(springBoard.ready() && settings.ready());
+    ASSERT_TRUE(layoutBecomes(springBoard, {11, 3, 4, 5}, kCenter, {16, 13, 8, 7}));
+
+    bus_.stop();
+    ASSERT_TRUE(answeredOk(settings.request({{"cmd", "switch"}, {"label", "Enabled"}, {"value", false}}, kPrompt)));
+    std::this_thread::sleep_for(300ms);
+    bus_.start();
+
+    EXPECT_TRUE(layoutBecomes(springBoard, kLeft, kCenter, kRight, 20s))
+        << "SpringBoard kept the settings it had before the bus went away";
+}
+
 }  // namespace
 }  // namespace zv::test

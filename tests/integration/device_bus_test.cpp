@@ -78,6 +78,39 @@ TEST(DeviceBus, ReplacesTheSocketOfABusThatDied) {
     EXPECT_TRUE(carriesPosts(root.path()));
 }
 
+// The bus is the starting user's alone: its socket is out of other users'
+// reach, and even with every folder opened to them the bus lets none of
+// them in.
+TEST(DeviceBus, AnotherUserCannotUseIt) {
+    TempDeviceRoot root;
+    DeviceBus bus(root.path());
+    const std::string socket = root.hostPath(kDeviceBusSocket);
+    struct stat info {};
+    ASSERT_EQ(::stat(socket.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0077, 0u) << "the socket is open to others";
+    ASSERT_EQ(::stat(root.hostPath("/var/run/dbus").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u) << "the socket's folder is open to others";
+
+    auto postAs = [&](const std::vector<std::string>& user) {
+        std::vector<std::string> arguments = user;
+        for (const char* part : {ZV_BIN_DIR "/zv-notifyutil", "-p", "net.quellit.test/intruder"})
+            arguments.push_back(part);
+        ChildProcess tool({.executable = arguments[0],
+                           .arguments = arguments,
+                           .environment = {{"ZV_DEVICE_ROOT", root.path()}},
+                           .captureStderr = true});
+        auto status = tool.wait(15s);
+        return status && status->exitedWith(0);
+    };
+    const std::vector<std::string> nobody{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    EXPECT_FALSE(postAs(nobody)) << "another user posted on the bus";
+    for (const char* folder : {"", "/var", "/var/run", "/var/run/dbus"})
+        ASSERT_EQ(::chmod(root.hostPath(folder).c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(socket.c_str(), 0666), 0);
+    EXPECT_FALSE(postAs(nobody)) << "the bus let another user in";
+    EXPECT_TRUE(postAs({})) << "the bus refuses its own user";
+}
+
 TEST(DeviceBus, RootTooLongForASocketFailsClearly) {
     TempDeviceRoot base;
     const std::string deep = base.path() + "/" + std::string(80, 'd');

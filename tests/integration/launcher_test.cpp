@@ -2,13 +2,17 @@
 // processes end and relaunch under it, and a clean stop.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include <nlohmann/json.hpp>
 
@@ -61,6 +65,54 @@ std::set<pid_t> childrenOf(pid_t parent) {
             children.insert(static_cast<pid_t>(std::stoi(name)));
     }
     return children;
+}
+
+ChildProcess startLauncherWith(const std::vector<std::string>& arguments,
+                               std::vector<std::pair<std::string, std::string>> environment) {
+    std::vector<std::string> argv{kLauncher};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return ChildProcess({.executable = kLauncher, .arguments = argv, .environment = std::move(environment)});
+}
+
+// A running launcher's next line that starts with `prefix`.
+std::optional<std::string> lineStartingWith(ChildProcess& launcher, const std::string& prefix,
+                                            std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        auto line = launcher.readLine(
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()));
+        if (!line) return std::nullopt;
+        if (line->rfind(prefix, 0) == 0) return line;
+    }
+    return std::nullopt;
+}
+
+// Every file under `root` but the bus's log, with its inode, size and
+// modification time.
+std::map<std::string, std::tuple<ino_t, off_t, long long>> filesOf(const std::string& root) {
+    std::map<std::string, std::tuple<ino_t, off_t, long long>> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        struct stat info {};
+        if (entry.path().filename() == "device_bus.log" || ::lstat(entry.path().c_str(), &info) != 0) continue;
+        files[entry.path().string()] = {info.st_ino, info.st_size,
+                                        static_cast<long long>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+    }
+    return files;
+}
+
+std::string commandOf(pid_t pid) {
+    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+    std::string name;
+    std::getline(comm, name);
+    return name;
+}
+
+// The launcher's peak resident memory, in KiB.
+long peakMemoryKiB(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    return -1;
 }
 
 TEST(Launcher, CommandLineRefusesWhatItDoesNotKnowWithStatusTwo) {
@@ -135,6 +187,208 @@ TEST(Launcher, OutlivesItsProcessesAndStopsThemAll) {
     for (pid_t child : started)
         EXPECT_FALSE(std::filesystem::exists("/proc/" + std::to_string(child))) << "process " << child << " outlived the launcher";
     EXPECT_FALSE(std::filesystem::exists(root.path() + "/var/run/dbus/device_bus_socket")) << "a stale bus socket";
+}
+
+// A device root, or a folder in it on the way to what the processes load
+// or read, that another user owns or may write (or that is a symbolic
+// link) is refused before anything is installed or started.
+TEST(Launcher, RefusesADeviceRootThatIsNotThePersonsOwn) {
+    const std::string injection = "/Library/MobileSubstrate/DynamicLibraries";
+    const std::vector<std::pair<std::string, std::function<void(const TempDeviceRoot&)>>> cases{
+        {"a root others may write", [](const TempDeviceRoot& root) { ::chmod(root.path().c_str(), 0777); }},
+        {"an injection folder others may write",
+         [&](const TempDeviceRoot& root) {
+             std::filesystem::create_directories(root.hostPath(injection));
+             std::ofstream(root.hostPath(injection + "/Theirs.dylib")) << "not ours";
+             ::chmod(root.hostPath(injection).c_str(), 0757);
+         }},
+        {"an injection folder of another user",
+         [&](const TempDeviceRoot& root) {
+             std::filesystem::create_directories(root.hostPath(injection));
+             ASSERT_EQ(::chown(root.hostPath(injection).c_str(), 65534, 65534), 0);
+         }},
+        {"a library of another user in the injection folder",
+         [&](const TempDeviceRoot& root) {
+             std::filesystem::create_directories(root.hostPath(injection));
+             std::ofstream(root.hostPath(injection + "/Theirs.dylib")) << "not ours";
+             ASSERT_EQ(::chown(root.hostPath(injection + "/Theirs.dylib").c_str(), 65534, 65534), 0);
+         }},
+        {"a preferences folder of another user",
+         [](const TempDeviceRoot& root) {
+             std::filesystem::create_directories(root.hostPath("/var/mobile/Library/Preferences"));
+             ASSERT_EQ(::chown(root.hostPath("/var/mobile").c_str(), 65534, 65534), 0);
+         }},
+        {"a symbolic link on the way",
+         [](const TempDeviceRoot& root) {
+             std::filesystem::create_directories(root.hostPath("/elsewhere/MobileSubstrate/DynamicLibraries"));
+             std::filesystem::create_directory_symlink(root.hostPath("/elsewhere"), root.hostPath("/Library"));
+         }},
+    };
+    for (const auto& [what, make] : cases) {
+        TempDeviceRoot root;
+        make(root);
+        ChildProcess launcher = startLauncher({"--no-screen", "--root", root.path()}, true);
+        auto status = launcher.wait(15s);
+        ASSERT_TRUE(status) << what;
+        EXPECT_TRUE(status->exitedWith(2)) << what << ": " << status->describe();
+        auto line = launcher.readErrorLine(1s);
+        ASSERT_TRUE(line) << what;
+        EXPECT_NE(line->find("refusing the device root"), std::string::npos) << what << ": " << *line;
+        EXPECT_EQ(launcher.readErrorLine(200ms), std::nullopt) << what << ": more than one line";
+        EXPECT_FALSE(std::filesystem::exists(root.hostPath(injection + "/Zorvane.dylib"))) << what << ": installed";
+        EXPECT_FALSE(std::filesystem::exists(root.hostPath("/var/run/dbus/device_bus_socket"))) << what << ": started";
+    }
+}
+
+// Without --root the device lives in the person's state folder, made 0700.
+TEST(Launcher, KeepsTheDefaultDeviceInThePersonsStateFolder) {
+    TempDeviceRoot home;
+    ChildProcess launcher = startLauncherWith({"--no-screen"}, {{"HOME", home.path()}, {"XDG_STATE_HOME", "relative"}});
+    const std::string root = home.path() + "/.local/state/zorvane/device";
+    auto announced = lineStartingWith(launcher, "launcher: device root ", 30s);
+    ASSERT_TRUE(announced);
+    EXPECT_EQ(announced->rfind("launcher: device root " + root + ",", 0), 0u) << *announced;
+    ASSERT_TRUE(launcher.waitForLine("ready", 30s));
+    struct stat info {};
+    ASSERT_EQ(::stat(root.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    ASSERT_TRUE(launcher.writeLine("quit"));
+    EXPECT_TRUE(launcher.wait(15s));
+}
+
+// A second launcher on a running device's root, whatever its options, is
+// refused before it changes a file, and the running device goes on; of two
+// started together, one runs the device.
+TEST(Launcher, OneLauncherPerDeviceRoot) {
+    TempDeviceRoot root;
+    ChildProcess first = startLauncher({"--no-screen", "--root", root.path()});
+    ASSERT_TRUE(first.waitForLine("ready", 30s));
+    const auto before = filesOf(root.path());
+    for (const std::vector<std::string>& options :
+         std::vector<std::vector<std::string>>{{"--root", root.path(), "--port", "0"}, {"--no-screen", "--root", root.path()}}) {
+        ChildProcess second = startLauncher(options, true);
+        auto status = second.wait(15s);
+        ASSERT_TRUE(status);
+        EXPECT_TRUE(status->exitedWith(2)) << status->describe();
+        auto line = second.readErrorLine(1s);
+        ASSERT_TRUE(line);
+        EXPECT_NE(line->find("in use by another launcher (process " + std::to_string(first.pid()) + ")"),
+                  std::string::npos)
+            << *line;
+        EXPECT_EQ(second.readErrorLine(200ms), std::nullopt) << "more than one line";
+    }
+    EXPECT_EQ(filesOf(root.path()), before) << "the second launcher changed the root";
+    ASSERT_TRUE(first.writeLine(R"(springboard {"cmd":"ping","id":"still there"})"));
+    auto answer = replyWithId(first, "springboard", "still there");
+    ASSERT_TRUE(answer);
+    EXPECT_EQ((*answer)["ok"], true);
+    first.signal(SIGTERM);
+    EXPECT_TRUE(first.wait(15s));
+
+    TempDeviceRoot shared;
+    ChildProcess one = startLauncher({"--no-screen", "--root", shared.path()}, true);
+    ChildProcess other = startLauncher({"--no-screen", "--root", shared.path()}, true);
+    std::optional<ExitStatus> oneEnded, otherEnded;
+    for (auto deadline = std::chrono::steady_clock::now() + 15s;
+         !oneEnded && !otherEnded && std::chrono::steady_clock::now() < deadline;) {
+        oneEnded = one.wait(50ms);
+        otherEnded = other.wait(50ms);
+    }
+    if (oneEnded) std::swap(one, other), std::swap(oneEnded, otherEnded);
+    ASSERT_TRUE(otherEnded) << "both launchers run on one root";
+    EXPECT_FALSE(oneEnded) << "neither launcher runs the device";
+    EXPECT_TRUE(otherEnded->exitedWith(2)) << otherEnded->describe();
+    EXPECT_TRUE(one.waitForLine("ready", 30s));
+    one.signal(SIGTERM);
+    EXPECT_TRUE(one.wait(15s));
+}
+
+// A bus that dies is replaced at once, said in one line, and SpringBoard
+// hears posts again.
+TEST(Launcher, StartsAKilledBusAgain) {
+    TempDeviceRoot root;
+    ChildProcess launcher = startLauncher({"--no-screen", "--root", root.path()});
+    ASSERT_TRUE(launcher.waitForLine("ready", 30s));
+    ASSERT_TRUE(launcher.writeLine(R"(springboard {"cmd":"listen","name":"net.quellit.test/again","id":1})"));
+    ASSERT_TRUE(replyWithId(launcher, "springboard", 1));
+    pid_t daemon = -1;
+    for (pid_t child : childrenOf(launcher.pid()))
+        if (commandOf(child) == "dbus-daemon") daemon = child;
+    ASSERT_GT(daemon, 0);
+    ::kill(daemon, SIGKILL);
+    auto said = lineStartingWith(launcher, "launcher: the device's bus ", 15s);
+    ASSERT_TRUE(said) << "the launcher said nothing of the bus";
+    EXPECT_NE(said->find("started again on unix:path=" + root.path() + "/var/run/dbus/device_bus_socket"),
+              std::string::npos)
+        << *said;
+
+    bool heard = false;
+    for (int attempt = 0; attempt < 40 && !heard; ++attempt) {
+        ChildProcess poster({.executable = ZV_BIN_DIR "/zv-notifyutil",
+                             .arguments = {"zv-notifyutil", "-p", "net.quellit.test/again"},
+                             .environment = {{"ZV_DEVICE_ROOT", root.path()}}});
+        poster.wait(10s);
+        ASSERT_TRUE(launcher.writeLine(R"(springboard {"cmd":"received","name":"net.quellit.test/again","id":2})"));
+        auto count = replyWithId(launcher, "springboard", 2);
+        heard = count && count->value("count", 0) >= 1;
+        if (!heard) std::this_thread::sleep_for(250ms);
+    }
+    EXPECT_TRUE(heard) << "SpringBoard never heard a post on the new bus";
+    launcher.signal(SIGTERM);
+    EXPECT_TRUE(launcher.wait(15s));
+}
+
+// The terminal holds no line longer than a process takes: a huge one is
+// dropped as it streams, said so, and the next line is served.
+TEST(Launcher, TerminalDropsAnOverlongLineWithoutHoldingIt) {
+    TempDeviceRoot root;
+    ChildProcess launcher = startLauncher({"--no-screen", "--root", root.path()});
+    ASSERT_TRUE(launcher.waitForLine("ready", 30s));
+    const long peakBefore = peakMemoryKiB(launcher.pid());
+    const std::string huge =
+        R"(springboard {"cmd":"ping","id":"huge","pad":")" + std::string(64 << 20, 'x') + R"("})";
+    bool written = false;
+    std::thread writer([&] { written = launcher.writeLine(huge); });
+    auto said = lineStartingWith(launcher, "launcher: a line longer than ", 60s);
+    writer.join();
+    ASSERT_TRUE(written);
+    EXPECT_TRUE(said) << "the overlong line was not answered";
+    EXPECT_LT(peakMemoryKiB(launcher.pid()) - peakBefore, 16 * 1024) << "the launcher held the line";
+    ASSERT_TRUE(launcher.writeLine(R"(springboard {"cmd":"ping","id":"next"})"));
+    auto next = replyWithId(launcher, "springboard", "next");
+    ASSERT_TRUE(next);
+    EXPECT_EQ((*next)["ok"], true);
+    launcher.signal(SIGTERM);
+    EXPECT_TRUE(launcher.wait(15s));
+}
+
+// Every line for SpringBoard gets an answer while it relaunches: those it
+// took and did not answer before it ended are answered for it.
+TEST(Launcher, AnswersEveryLineSentWhileSpringBoardRelaunches) {
+    TempDeviceRoot root;
+    ChildProcess launcher = startLauncher({"--no-screen", "--root", root.path()});
+    ASSERT_TRUE(launcher.waitForLine("ready", 30s));
+    constexpr int kPings = 3000;
+    for (int round = 0; round < 2; ++round) {
+        std::string burst = R"(springboard {"cmd":"relaunch"})";
+        for (int i = 0; i < kPings; ++i)
+            burst += "\nspringboard {\"cmd\":\"ping\",\"id\":" + std::to_string(round * kPings + i) + "}";
+        std::thread writer([&launcher, burst] { launcher.writeLine(burst); });
+        std::set<int> answered;
+        const auto deadline = std::chrono::steady_clock::now() + 60s;
+        while (answered.size() < kPings && std::chrono::steady_clock::now() < deadline) {
+            auto line = launcher.readLine(5s);
+            if (!line) break;
+            if (line->rfind("springboard: ", 0) != 0) continue;
+            const json reply = json::parse(line->substr(13), nullptr, false);
+            if (reply.is_object() && reply.contains("ok") && reply.contains("id") && reply["id"].is_number_integer())
+                answered.insert(reply["id"].get<int>());
+        }
+        writer.join();
+        EXPECT_EQ(answered.size(), static_cast<size_t>(kPings)) << "round " << round << ": lines went unanswered";
+    }
+    launcher.signal(SIGTERM);
+    EXPECT_TRUE(launcher.wait(15s));
 }
 
 TEST(Launcher, SaysWhenThePortIsTaken) {

@@ -1,6 +1,10 @@
 // The root page in the running Settings application: switches reach the
 // settings file and the plug-in's notifications, appearance re-reads an
 // out-of-date store, and the relaunch needs a confirmation.
+#include <sys/mount.h>
+
+#include <fstream>
+
 #include "SettingsAppFixture.h"
 
 namespace zv::test {
@@ -63,6 +67,51 @@ TEST_F(SettingsAppTest, RelaunchAsksFirstAndPostsOnceOnYes) {
     ok({{"cmd", "switch"}, {"label", "Enabled"}, {"value", true}});
     const auto names = namesUntilReload();
     EXPECT_EQ(std::count(names.begin(), names.end(), kRespringName), 1) << ::testing::PrintToString(names);
+}
+
+// The preferences folder on a filesystem of its own, filled up to its last
+// block; unmounted when done.
+class FullPreferencesFolder {
+public:
+    explicit FullPreferencesFolder(std::string folder) : folder_(std::move(folder)) {
+        const auto settings = readHostFile(folder_ + "/net.quellit.zorvane.plist");
+        if (!settings || ::mount("tmpfs", folder_.c_str(), "tmpfs", 0, "size=64k") != 0) return;
+        mounted_ = true;
+        std::ofstream(folder_ + "/net.quellit.zorvane.plist") << *settings;
+        std::ofstream filler(folder_ + "/filler");
+        const std::string block(4096, 'x');
+        while (filler << block << std::flush) {
+        }
+    }
+    ~FullPreferencesFolder() {
+        if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+
+private:
+    std::string folder_;
+    bool mounted_ = false;
+};
+
+TEST_F(SettingsAppTest, ASwitchOnAFullDiskSaysSoAndShowsTheFilesValue) {
+    writePreferencesFile("net.quellit.zorvane.plist", {{"schemaVersion", "1.2"}, {"enabled", false}});
+    const auto before = preferencesFile();
+    FullPreferencesFolder full(hostPath("/var/mobile/Library/Preferences"));
+    if (!full.mounted()) GTEST_SKIP() << "no filesystem of its own for the folder (mount needs privileges)";
+    ASSERT_EQ(preferencesFile(), before);
+    startProbe();
+
+    ok({{"cmd", "switch"}, {"label", "Enabled"}, {"value", true}});
+    EXPECT_EQ(namesUntilReload(), std::vector<std::string>{kReloadName});  // nothing saved, nothing announced
+    json shown = alert();
+    EXPECT_TRUE(shown["visible"].get<bool>());
+    EXPECT_EQ(shown["title"], "Error, Could not save settings");
+    EXPECT_NE(shown["message"].get<std::string>().find("enough space"), std::string::npos) << shown["message"];
+    EXPECT_EQ(shown["buttons"], json::array({"Ok"}));
+    EXPECT_EQ(rowWithKey(page(), "enabled")["value"], false);
+    EXPECT_EQ(preferencesFile(), before);
+    ok({{"cmd", "press"}, {"title", "Ok"}});
+    EXPECT_FALSE(alert()["visible"].get<bool>());
 }
 
 }  // namespace

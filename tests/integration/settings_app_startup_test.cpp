@@ -62,6 +62,13 @@ TEST_F(SettingsAppTest, NavigatesAndRefusesWhatTheScreenCannotDo) {
     EXPECT_TRUE(status->exitedWith(0)) << status->describe();
 }
 
+TEST_F(SettingsAppTest, WaitTakesTheHostsRangeAndNothingWraps) {
+    const std::string range = "\"ms\" must be between 0 and 3600000";
+    for (double ms : {4294967346.0, 4294967296.0, 3600001.0, -1.0})
+        EXPECT_EQ(refused({{"cmd", "wait"}, {"ms", ms}}), range) << ms;
+    ok({{"cmd", "wait"}, {"ms", 0}});
+}
+
 TEST_F(SettingsAppTest, WithoutTheBundleItStillAnswers) {
     std::filesystem::remove_all(hostPath("/Library/PreferenceBundles/Zorvane.bundle"));
     json status = ok({{"cmd", "status"}});

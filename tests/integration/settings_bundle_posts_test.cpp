@@ -1,7 +1,8 @@
 // What the Settings bundle announces, seen from another process: the store
 // announces a change only once the settings file was written, the redraw
-// follows every change whatever the write gave, and profile actions that
-// write no settings file announce nothing.
+// follows every change whatever the write gave (a change that could not be
+// written is told and taken back), and profile actions that write no
+// settings file announce nothing.
 #include <filesystem>
 
 #include "SettingsAppFixture.h"
@@ -27,23 +28,30 @@ TEST_F(BundlePostsTest, AFailedWriteRedrawsWithoutAnnouncingNewSettings) {
     startProbe();
     ok({{"cmd", "move"}, {"from", {4, 10}}, {"to", {0, 0}}});
     EXPECT_EQ(namesUntilReload(), std::vector<std::string>{kReloadName});
-    EXPECT_EQ(rowTitles(page(), 0), std::vector<std::string>{"11 Bluetooth"});  // the store kept the move
+    // The failure is told, and the move taken back.
+    EXPECT_EQ(alert()["title"], "Error, Could not save settings");
+    ok({{"cmd", "press"}, {"title", "Ok"}});
+    EXPECT_EQ(rowTitles(page(), 0), std::vector<std::string>{});
 
     ok({{"cmd", "back"}});
     ok({{"cmd", "switch"}, {"label", "Hide Battery"}, {"value", true}});
     EXPECT_EQ(namesUntilReload(), std::vector<std::string>{kReloadName});
+    EXPECT_EQ(alert()["title"], "Error, Could not save settings");
+    ok({{"cmd", "press"}, {"title", "Ok"}});
 
-    // Once the file can be written, the next change writes everything kept.
+    // Once the file can be written, the next change writes what the page
+    // shows: none of the changes that failed.
     unblockSettingsFile();
     ok({{"cmd", "switch"}, {"label", "Short Breadcrumb"}, {"value", true}});
     EXPECT_EQ(namesUntilReload(), (std::vector<std::string>{kPreferencesName, kReloadName}));
+    EXPECT_FALSE(alert()["visible"].get<bool>());
     auto file = preferencesFile();
     ASSERT_TRUE(file);
-    EXPECT_EQ(*plistLookup(*file, "hideBattery"), PlistValue(true));
+    EXPECT_FALSE(plistLookup(*file, "hideBattery"));
     EXPECT_EQ(*plistLookup(*file, "shortBreadcrumb"), PlistValue(true));
     const PlistValue* left = plistLookup(*file, "left");
     ASSERT_TRUE(left && left->dictionary());
-    EXPECT_EQ(*plistLookup(*left->dictionary(), "data"), PlistValue(PlistArray{PlistValue("11 Bluetooth")}));
+    EXPECT_EQ(*plistLookup(*left->dictionary(), "data"), PlistValue(PlistArray{}));
 }
 
 TEST_F(BundlePostsTest, OnlyLoadAndResetOfProfilesAnnounce) {

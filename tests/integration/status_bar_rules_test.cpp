@@ -4,6 +4,9 @@
 // centre, Bluetooth, the hidden battery, item views, and relaunch.
 #include "StatusBarHosts.h"
 
+#include <chrono>
+#include <thread>
+
 namespace zv::test {
 namespace {
 
@@ -264,7 +267,13 @@ TEST_F(StatusBarHosts, HiddenBatteryBeforeAndAfterBatteryData) {
 
     // Without hideBattery the glyph is the host's own.
     publish({{{"right", {"07 Battery"}}}});
-    const json image = request(springBoard, {{"cmd", "batteryImage"}});
+    // The host takes the new file when the notification reaches it: ask until it has.
+    json image = request(springBoard, {{"cmd", "batteryImage"}});
+    for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+         image["transparent"] == true && std::chrono::steady_clock::now() < until;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        image = request(springBoard, {{"cmd", "batteryImage"}});
+    }
     EXPECT_EQ(image["width"], 25.0);
     EXPECT_EQ(image["transparent"], false);
 }

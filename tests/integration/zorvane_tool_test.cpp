@@ -1,6 +1,8 @@
 // The zorvane program as a person runs it: `show` gives what a running host
 // lays out for the same file, and `check` ends with 0, 1 or 2 on every seed
 // file of the loader's fuzz corpus and on files that are no settings file.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -103,6 +105,63 @@ TEST_F(ZorvaneTool, ShowWithAppGivesWhatARunningApplicationLaysOut) {
     HostProcess app = startApp();
     ASSERT_TRUE(app.ready());
     expectShowMatches(app, file, {"--app"});
+}
+
+// The picture goes where it is told: through a symlink (which stays one),
+// to standard output for "-", and never over a FIFO or a folder. Roots of
+// sessions that were killed are removed by the next one.
+TEST_F(ZorvaneTool, ShowWritesThePictureWhereItIsTold) {
+    const std::string file = writeFile("mine.plist", plistToXml(PlistValue(settingsFile(kPlaced))));
+    const std::string folder = bus_.root().path();
+    const std::string fifo = folder + "/fifo.svg";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directory(folder + "/pictures");
+    for (const std::string& out : {fifo, folder + "/pictures"}) {
+        const ToolRun show = runZorvane({"show", file, "--svg", out});
+        EXPECT_TRUE(show.status.exitedWith(2)) << out << ": " << show.status.describe();
+        EXPECT_EQ(show.out, "");
+        ASSERT_EQ(show.errors.size(), 1u);
+        EXPECT_TRUE(show.errors[0].starts_with("zorvane: " + out + ": is a ")) << show.errors[0];
+    }
+    struct stat status {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+
+    // A root left by a killed session (marked, unlocked), one of a live
+    // session (locked), and a folder of another naming.
+    const auto makeRoot = [](const std::string& path) {
+        std::filesystem::create_directory(path);
+        std::ofstream(path + "/.zorvane-show-session").flush();
+        std::ofstream(path + "/settings.plist") << "x";
+    };
+    const std::string abandoned = "/tmp/zorvane-show-zvTst1";
+    const std::string live = "/tmp/zorvane-show-zvTst2";
+    const std::string other = "/tmp/zorvane-show-zvTst";
+    for (const std::string& path : {abandoned, live, other}) makeRoot(path);
+    const int liveLock = ::open(live.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::flock(liveLock, LOCK_EX | LOCK_NB), 0);
+
+    std::filesystem::create_directory(folder + "/pictures/real");
+    const std::string target = folder + "/pictures/real/bar.svg";
+    writeFile("pictures/real/bar.svg", "old");
+    std::filesystem::create_symlink("pictures/real/bar.svg", folder + "/link.svg");
+    const ToolRun linked = runZorvane({"show", file, "--svg", folder + "/link.svg"});
+    ASSERT_TRUE(linked.status.exitedWith(0)) << linked.status.describe() << testing::PrintToString(linked.errors);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder + "/link.svg"));
+    EXPECT_TRUE(readHostFile(target).value_or("").starts_with("<svg")) << readHostFile(target).value_or("");
+    EXPECT_FALSE(std::filesystem::exists(abandoned));
+    EXPECT_TRUE(std::filesystem::exists(live + "/settings.plist"));
+    EXPECT_TRUE(std::filesystem::exists(other + "/settings.plist"));
+    ::close(liveLock);
+    for (const std::string& path : {abandoned, live, other}) std::filesystem::remove_all(path);
+
+    // "-": the picture alone on standard output, the text on standard error.
+    const ToolRun toOutput = runZorvane({"show", file, "--svg", "-"});
+    ASSERT_TRUE(toOutput.status.exitedWith(0)) << toOutput.status.describe();
+    EXPECT_TRUE(toOutput.out.starts_with("<svg")) << toOutput.out;
+    ASSERT_FALSE(toOutput.errors.empty());
+    EXPECT_TRUE(toOutput.errors[0].starts_with("Left: ")) << toOutput.errors[0];
+    EXPECT_FALSE(std::filesystem::exists(folder + "/-"));
 }
 
 TEST_F(ZorvaneTool, CheckEndsWithZeroOneOrTwoOnEverySeedFile) {

@@ -22,9 +22,12 @@ public:
     // Ends the bus and starts a new one on the same socket, as when the
     // device's bus daemon is restarted.
     void restart() {
-        bus_.stop();
-        bus_ = DeviceBus(root_.path());
+        stop();
+        start();
     }
+    // The two halves of a restart, for what happens while the bus is away.
+    void stop() { bus_.stop(); }
+    void start() { bus_ = DeviceBus(root_.path()); }
 
     // ZV_DEVICE_ROOT for processes that should live on this device.
     std::vector<std::pair<std::string, std::string>> environment() const { return {{"ZV_DEVICE_ROOT", root_.path()}}; }

@@ -100,6 +100,59 @@ TEST(PlistCodec, KeysHoldingANulAreLeftOutAndStringsEndAtOne) {
     EXPECT_EQ(plistDictionaryFromBytes(plistToXml(PlistValue(*xml))), xml);
 }
 
+TEST(PlistCodec, KeysThatAreNoTextAreLeftOutAndReported) {
+    // libplist leaves an unpaired surrogate out of a UTF-16 key, so U+D800
+    // "enabled" read as "enabled" and replaced the real one; it keeps bytes
+    // that are no UTF-8, and an XML character reference to a surrogate, as
+    // they are. Each such key is a key of its own, which no reader knows.
+    zv::test::BinaryPlistBuilder b;
+    const auto data = b.string("data");
+    const auto left = b.dict({{data, b.array({b.string("11 Bluetooth")})}});
+    const auto empty = b.dict({{data, b.array({})}});
+    const auto inner = b.dict({{b.utf16String(u"\xDC01x"), b.boolean(true)}, {b.string("ok\\"), b.boolean(true)}});
+    const auto root = b.dict({{b.utf16String(u"\xD800" u"enabled"), b.boolean(false)},
+                              {b.string("enabled"), b.boolean(true)},
+                              {b.utf16String(u"ena\xDC01" u"bled"), b.boolean(false)},
+                              {b.string("left"), left},
+                              {b.utf16String(u"\xD800left"), empty},
+                              {b.utf16String(u"\xD83D\xDE00"), b.array({inner})},
+                              {b.string("hide\xFF" "Battery"), b.boolean(true)},
+                              {b.string("a\0b"s), b.array({})}});
+    std::vector<DroppedPlistKey> dropped;
+    const auto read = plistDictionaryFromBytes(b.bytes(root), &dropped);
+    const PlistDictionary expected{{"enabled", true},
+                                   {"left", PlistDictionary{{"data", PlistArray{"11 Bluetooth"}}}},
+                                   {"\U0001F600", PlistArray{PlistDictionary{{"ok\\", true}}}}};
+    EXPECT_EQ(read, expected);
+    const std::vector<std::pair<std::string, std::string>> expectedDrops{
+        {"\\uD800enabled", "\\uD800enabled"}, {"ena\\uDC01bled", "ena\\uDC01bled"},
+        {"\\uD800left", "\\uD800left"},       {"\U0001F600[0].\\uDC01x", "\\uDC01x"},
+        {"hide\\xFFBattery", "hide\\xFFBattery"}, {"a\\x00b", "a\\x00b"}};
+    std::vector<std::pair<std::string, std::string>> drops;
+    for (const auto& key : dropped) drops.emplace_back(key.path, key.escapedKey);
+    EXPECT_EQ(drops, expectedDrops);
+    ASSERT_EQ(dropped.size(), 6u);
+    EXPECT_EQ(dropped[0].fault, TextFault::Surrogate);
+    EXPECT_EQ(dropped[4].fault, TextFault::NotUtf8);
+    EXPECT_EQ(dropped[5].fault, TextFault::Nul);
+
+    dropped.clear();
+    const auto xml = plistDictionaryFromBytes(
+        xmlPlist("<dict><key>&#xD800;enabled</key><false/><key>enabled</key><true/><key>en\xC0\x80x</key><true/>"
+                 "<key>left\0</key><false/><key>\xC3\xA9</key><true/></dict>"s),
+        &dropped);
+    EXPECT_EQ(xml, (PlistDictionary{{"enabled", true}, {"\xC3\xA9", true}}));
+    drops.clear();
+    for (const auto& key : dropped) drops.emplace_back(key.path, key.escapedKey);
+    EXPECT_EQ(drops, (std::vector<std::pair<std::string, std::string>>{
+                         {"\\uD800enabled", "\\uD800enabled"}, {"en\\xC0\\x80x", "en\\xC0\\x80x"},
+                         {"left\\x00", "left\\x00"}}));
+    ASSERT_EQ(dropped.size(), 3u);
+    EXPECT_EQ(dropped[0].fault, TextFault::Surrogate);
+    EXPECT_EQ(dropped[1].fault, TextFault::NotUtf8);
+    EXPECT_EQ(dropped[2].fault, TextFault::Nul);
+}
+
 TEST(PlistCodec, NestingAndObjectCountAreBoundedBeforeLibplistReads) {
     using zv::test::deepBinaryArrays;
     using zv::test::deepXmlArrays;

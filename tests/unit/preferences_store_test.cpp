@@ -7,6 +7,7 @@
 
 #include "BundleTestRoot.h"
 #include "PlistFixtures.h"
+#include "SettingsPageTest.h"
 #include "ZVPreferences.h"
 #include "foundation/DateFormatter.h"
 
@@ -173,6 +174,24 @@ TEST_F(PreferencesStoreTest, FailedWriteKeepsEveryChangeForTheNextSave) {
     ASSERT_TRUE(written);
     EXPECT_EQ(*plistLookup(*written, "enabled"), PlistValue(true));
     EXPECT_EQ(*plistLookup(*written, "lastModified"), *store.objectForKey("lastModified"));
+}
+
+TEST_F(PreferencesStoreTest, SavesInAFolderTheWriterMayWriteIntoButNotList) {
+    bind({{"enabled", false}});
+    // The writer's own folder, mode 0300.
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(test::preferencesFolder().c_str(), 65534, 65534), 0);
+    }
+    std::filesystem::permissions(test::preferencesFolder(),
+                                 std::filesystem::perms::owner_write | std::filesystem::perms::owner_exec);
+    const int failed = test::runUnprivileged([&] {
+        store.setObject(PlistValue(true), "enabled");
+        return store.save() ? 0 : 1;
+    });
+    EXPECT_EQ(failed, 0);
+    auto written = readDict(kBoundFile);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(*plistLookup(*written, "enabled"), PlistValue(true));
 }
 
 TEST_F(PreferencesStoreTest, SaveWithoutAnyBindingFails) {

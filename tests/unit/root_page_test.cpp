@@ -108,6 +108,32 @@ TEST_F(RootPageTest, EveryChangeIsWrittenAtOnceAndMarksTheProfileUnsaved) {
     EXPECT_EQ(readDict(test::kSettingsFile), written);
 }
 
+TEST_F(RootPageTest, ASwitchThatCannotBeSavedSaysSoAndShowsTheFileAgain) {
+    startWith(PlistDictionary{{kHideBattery, false}, {kProfileName, "Work"}, {kProfileSaved, true}});
+    const auto before = readDict(test::kSettingsFile);
+    std::filesystem::permissions(test::preferencesFolder(), std::filesystem::perms::owner_read |
+                                                                std::filesystem::perms::owner_exec |
+                                                                std::filesystem::perms::others_read |
+                                                                std::filesystem::perms::others_exec);
+    const int failed = test::runUnprivileged([&] {
+        int failures = 0;
+        auto page = open();
+        auto at = page->indexPathForLabel(rowWithKey(*page, kHideBattery)->name());
+        if (!at || page->userSetValue(*at, PlistValue(true)) != "") return 1;
+        auto alerts = UIAlertView::queuedAlerts();
+        if (alerts.size() != 1 || alerts[0]->title() != "Error, Could not save settings" ||
+            alerts[0]->buttonTitles() != std::vector<std::string>{"Ok"} || !alerts[0]->message() ||
+            alerts[0]->message()->find("permission") == std::string::npos)
+            failures |= 2;
+        // The switch, and the store behind it, show what the file holds.
+        if (shown(*page, kHideBattery) != PlistValue(false)) failures |= 4;
+        if (held() != *before) failures |= 8;
+        return failures;
+    });
+    EXPECT_EQ(failed, 0);
+    EXPECT_EQ(readDict(test::kSettingsFile), before);
+}
+
 
 
 

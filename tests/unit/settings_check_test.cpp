@@ -5,11 +5,14 @@
 #include <nlohmann/json.hpp>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "CheckReport.h"
+#include "CraftedPlists.h"
+#include "DeviceSettingsFiles.h"
 #include "ItemCatalogue.h"
 #include "SettingsCheck.h"
 #include "SettingsLoader.h"
@@ -21,6 +24,7 @@ namespace zv::tools {
 namespace {
 
 using test::record;
+using namespace std::string_literals;
 
 struct Expected {
     Severity severity;
@@ -128,7 +132,7 @@ TEST(SettingsCheck, WithoutADefaultRecordNothingMoves) {
                                   "an array, not a region record: the plug-in builds no placement table, every "
                                   "item stays where the system puts it (the other lists are not read)"}});
 
-    expectFindings(check({{kLastModified, "12/8/26, 2:49:00 PM"}}),
+    expectFindings(check({{kEnabled, true}, {kLastModified, "12/8/26, 2:49:00 PM"}}),
                    {{Severity::Warning, "noPlacement", "default",
                      "no default record: the plug-in builds no placement table, every item stays where the "
                      "system puts it"}});
@@ -209,7 +213,8 @@ TEST(SettingsCheck, SpacersAreNotesOnTheOrder) {
 }
 
 TEST(SettingsCheck, SchemaVersionTellsTheConversionOfTheFirstLoad) {
-    PlistDictionary file{{kLeft, record({"21 VPN"})}, {kDefault, record({"33 libstatusbar spacer 2"})}};
+    PlistDictionary file{
+        {kEnabled, true}, {kLeft, record({"21 VPN"})}, {kDefault, record({"33 libstatusbar spacer 2"})}};
     const CheckResult old = check(file);
     expectFindings(old, {{Severity::Note, "migration", "schemaVersion",
                           "no version (read as 1.0): the first load converts the file to 1.1 and writes it back"},
@@ -247,6 +252,62 @@ public:
     void report(LoadFinding) override { ++count; }
     int count = 0;
 };
+
+TEST(SettingsCheck, AFileThatLeavesThePlugInOffIsAWarning) {
+    PlistDictionary file = seedFile();
+    file.erase(kEnabled);
+    const CheckResult missing = check(file);
+    expectFindings(missing, {{Severity::Warning, "pluginOff", "enabled",
+                              "no enabled key: the plug-in stays off (add enabled = true to switch it on)"}});
+    EXPECT_EQ(missing.exitStatus(), kCheckWarnings);
+    file[kEnabled] = PlistValue(false);
+    expectFindings(check(file), {{Severity::Warning, "pluginOff", "enabled", "enabled is false: the plug-in stays off"}});
+}
+
+// Keys that are no text, as a binary file on disk holds them: the entries
+// are left out, the real keys they would have replaced are used, and each is
+// reported with its escaped form.
+TEST(SettingsCheck, KeysThatAreNoTextAreReportedAndIgnored) {
+    test::BinaryPlistBuilder b;
+    const auto data = b.string("data");
+    const auto bluetooth = b.dict({{data, b.array({b.string("11 Bluetooth")})}});
+    const auto empty = b.dict({{data, b.array({})}});
+    const auto root = b.dict({{b.utf16String(u"\xD800" u"enabled"), b.boolean(false)},
+                              {b.string("enabled"), b.boolean(true)},
+                              {b.utf16String(u"ena\xDC01" u"bled"), b.boolean(false)},
+                              {b.string("schemaVersion"), b.string("1.2")},
+                              {b.string("left"), bluetooth},
+                              {b.utf16String(u"\xD800left"), empty},
+                              {b.string("left\0"s), empty},
+                              {b.string("default"), empty}});
+    test::TempDeviceRoot folder;
+    const std::string path = folder.path() + "/Home.plist";
+    std::ofstream(path, std::ios::binary) << b.bytes(root);
+
+    const InputFile input = readInputFile(path);
+    ASSERT_TRUE(input.settings);
+    const CheckResult result = checkSettings(input);
+    const std::string surrogate = " holds a lone UTF-16 surrogate, so it names no key: the entry is ignored";
+    expectFindings(result,
+                   {{Severity::Warning, "keyNotText", "\\uD800enabled", "the key \"\\uD800enabled\"" + surrogate},
+                    {Severity::Warning, "keyNotText", "ena\\uDC01bled", "the key \"ena\\uDC01bled\"" + surrogate},
+                    {Severity::Warning, "keyNotText", "\\uD800left", "the key \"\\uD800left\"" + surrogate},
+                    {Severity::Warning, "keyNotText", "left\\x00",
+                     "the key \"left\\x00\" holds a NUL character, so it names no key: the entry is ignored"}});
+
+    // The plug-in reads the same file as a phone's settings file: it stays on
+    // and keeps its left region.
+    test::TempDeviceRoot device;
+    const std::string settings = device.path() + kSettingsPath;
+    std::filesystem::create_directories(std::filesystem::path(settings).parent_path());
+    std::ofstream(settings, std::ios::binary) << b.bytes(root);
+    DeviceSettingsFiles files = DeviceSettingsFiles::underRoot(device.path());
+    PluginSettings loaded;
+    loadSettingsFrom(files, loaded);
+    EXPECT_TRUE(loaded.enabled);
+    ASSERT_TRUE(loaded.placement);
+    EXPECT_FALSE(loaded.placement->entries().empty());
+}
 
 TEST(SettingsCheck, TheSinkOnlyWatchesTheLoad) {
     PlistDictionary file{{kSchemaVersion, "1.1"},
@@ -361,7 +422,7 @@ TEST(SettingsCheck, ReportsShowAnyTextSafely) {
     InputFile input;
     input.settings = file;
     std::vector<CheckedFile> files{{"a.plist", checkSettings(input)},
-                                   {"b\xc3.plist", checkSettings(InputFile{{}, {}, "no such file"})}};
+                                   {"b\xc3.plist", checkSettings(InputFile{{}, {}, "no such file", {}})}};
 
     EXPECT_EQ(checkReportText(files),
               "a.plist: warning: bad\\xFF\\x1B[2Jkey: unknown key, ignored\n"

@@ -1,5 +1,7 @@
 // The sort-order editor page over real files: drops rewrite the store and
 // the settings file, and a damaged store costs no list.
+#include <filesystem>
+
 #include "SettingsPageTest.h"
 #include "SettingsTestFiles.h"
 #include "ZVSortOrderController.h"
@@ -55,6 +57,30 @@ TEST_F(SortOrderPageTest, AMoveTheStoreCannotMakeChangesNothingAndRedrawsTheStor
     EXPECT_EQ(*readDict(test::kSettingsFile), (PlistDictionary{{kDefault, record({"D"})}}));  // not rewritten
     EXPECT_EQ(held(), (PlistDictionary{{kDefault, record({"D"})}}));
     EXPECT_GT(table.reloadCount(), loads);
+}
+
+TEST_F(SortOrderPageTest, ADropThatCannotBeSavedSaysSoAndShowsTheFilesOrderAgain) {
+    startWith(PlistDictionary{{kLeft, record({"L"})}, {kDefault, record({"D1", "D2"})}, {kProfileSaved, true}});
+    const auto before = readDict(test::kSettingsFile);
+    std::filesystem::permissions(test::preferencesFolder(), std::filesystem::perms::owner_read |
+                                                                std::filesystem::perms::owner_exec |
+                                                                std::filesystem::perms::others_read |
+                                                                std::filesystem::perms::others_exec);
+    const int failed = test::runUnprivileged([&] {
+        int failures = 0;
+        auto page = open();
+        if (page->tableView()->userMoveRow(NSIndexPath{4, 1}, NSIndexPath{0, 0}) != "") return 1;
+        auto alerts = UIAlertView::queuedAlerts();
+        if (alerts.size() != 1 || alerts[0]->title() != "Error, Could not save settings" ||
+            alerts[0]->buttonTitles() != std::vector<std::string>{"Ok"} || !alerts[0]->message() ||
+            alerts[0]->message()->find("permission") == std::string::npos)
+            failures |= 2;
+        if (rows(*page, 0) != Names{"L"} || rows(*page, 4) != Names{"D1", "D2"}) failures |= 4;
+        if (held() != *before) failures |= 8;
+        return failures;
+    });
+    EXPECT_EQ(failed, 0);
+    EXPECT_EQ(readDict(test::kSettingsFile), before);
 }
 
 

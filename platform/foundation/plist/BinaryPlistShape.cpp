@@ -61,7 +61,9 @@ private:
     std::optional<std::uint64_t> reference(std::uint64_t at) const;
     // Counts a reference to `index` and, for a container, starts walking it.
     bool enter(std::uint64_t index);
-    bool keyHoldsNul(const Object& key) const;
+    // A key that holds a NUL or an unpaired surrogate, for droppedKeyEntries;
+    // nothing for any other key.
+    std::optional<PlistKeyNoText> keyNoText(const Object& key) const;
 
     const unsigned char* data_;
     std::size_t size_;
@@ -119,16 +121,21 @@ std::optional<std::uint64_t> BinaryShape::reference(std::uint64_t at) const {
     return bigEndian(data_ + at, referenceSize_);
 }
 
-bool BinaryShape::keyHoldsNul(const Object& key) const {
+std::optional<PlistKeyNoText> BinaryShape::keyNoText(const Object& key) const {
     if (key.type == kAsciiString) {
-        if (key.count > offsetTable_ - key.body) return false;  // libplist refuses it
-        return std::memchr(data_ + key.body, 0, key.count) != nullptr;
+        if (key.count > offsetTable_ - key.body) return std::nullopt;  // libplist refuses it
+        const std::string_view text(reinterpret_cast<const char*>(data_ + key.body), key.count);
+        if (text.find('\0') == std::string_view::npos) return std::nullopt;
+        return PlistKeyNoText{entries_, escapedUtf8(text), TextFault::Nul};
     }
-    if (key.count > (offsetTable_ - key.body) / 2) return false;
-    for (std::uint64_t i = 0; i < key.count; ++i) {
-        if (data_[key.body + 2 * i] == 0 && data_[key.body + 2 * i + 1] == 0) return true;
-    }
-    return false;
+    if (key.count > (offsetTable_ - key.body) / 2) return std::nullopt;
+    std::u16string units;
+    units.reserve(key.count);
+    for (std::uint64_t i = 0; i < key.count; ++i)
+        units.push_back(static_cast<char16_t>(data_[key.body + 2 * i] << 8 | data_[key.body + 2 * i + 1]));
+    const TextFault fault = utf16TextFault(units);
+    if (fault == TextFault::None) return std::nullopt;
+    return PlistKeyNoText{entries_, escapedUtf16(units), fault};
 }
 
 bool BinaryShape::enter(std::uint64_t index) {
@@ -164,7 +171,7 @@ std::optional<PlistShape> BinaryShape::measure() {
         const auto key = keyIndex ? object(*keyIndex) : std::nullopt;
         if (!key || (key->type != kAsciiString && key->type != kUtf16String) || ++objects_ > kMaxPlistObjects)
             return std::nullopt;
-        if (keyHoldsNul(*key)) shape_.nulKeyEntries.push_back(entries_);
+        if (auto noText = keyNoText(*key)) shape_.droppedKeyEntries.push_back(std::move(*noText));
         ++entries_;
         const auto value = reference(valueAt);
         if (!value || !enter(*value)) return std::nullopt;

@@ -9,6 +9,7 @@
 #include <limits>
 #include <memory>
 
+#include "foundation/Utf8.h"
 #include "foundation/plist/PlistShape.h"
 
 namespace {
@@ -22,27 +23,31 @@ struct MallocDeleter {
     void operator()(void* p) const { std::free(p); }
 };
 
-// What an XML key holding a NUL character is replaced with before libplist
-// reads the text: a name no reader knows, recognised and dropped when the
-// tree is read. (libplist would end the key at the NUL, and an XML
-// dictionary keeps one value per key text.)
-constexpr std::string_view kNulKeyStandIn = "\x01" "zv:key-holding-nul";
+// What the text of an XML key holding a NUL character is replaced with
+// before libplist reads the text, followed by the key's number among such
+// keys: a name no reader knows, recognised and dropped when the tree is
+// read. (libplist would end the key at the NUL, and an XML dictionary keeps
+// one value per key text.)
+constexpr std::string_view kNulKeyStandIn = "\x01" "zv:key-holding-nul:";
 
 // libplist's tree of bytes that stay within the shape bounds.
 struct Tree {
     Node root;
     PlistShape shape;
-    bool standIns = false;  // XML keys holding a NUL were replaced by kNulKeyStandIn
+    std::string_view bytes;  // what was parsed, as given
+    bool standIns = false;   // XML keys holding a NUL were replaced by kNulKeyStandIn and their number
 };
 
-// The XML text with the text of each listed key replaced by the stand-in.
+// The XML text with the text of each listed key replaced by its stand-in.
 std::string withStandIns(std::string_view text, const std::vector<std::pair<std::size_t, std::size_t>>& keys) {
     std::string out;
     out.reserve(text.size());
     std::size_t copied = 0;
-    for (const auto& [offset, length] : keys) {
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const auto [offset, length] = keys[i];
         out.append(text.substr(copied, offset - copied));
         out.append(kNulKeyStandIn);
+        out.append(std::to_string(i));
         copied = offset + length;
     }
     out.append(text.substr(copied));
@@ -64,56 +69,112 @@ std::optional<Tree> parseTree(std::string_view bytes) {
         plist_from_memory(bytes.data(), size, &raw);
     }
     if (!raw) return std::nullopt;
-    return Tree{Node(raw), std::move(*shape), standIns};
+    return Tree{Node(raw), std::move(*shape), bytes, standIns};
 }
 
 // Turns libplist's tree into PlistValue, leaving out every entry whose key
-// held a NUL character. The tree's depth is within kMaxPlistDepth, so the
-// recursion here is bounded.
+// is no text. Arrays and dictionaries are walked with libplist's iterators:
+// its access by index counts from the start each time. The tree's depth is
+// within kMaxPlistDepth, so the recursion here is bounded.
 class TreeReader {
 public:
-    explicit TreeReader(const Tree& tree) : nulEntries_(tree.shape.nulKeyEntries), standIns_(tree.standIns) {}
+    TreeReader(const Tree& tree, std::vector<DroppedPlistKey>* dropped) : tree_(tree), dropped_(dropped) {}
 
     PlistValue value(plist_t node);
     PlistDictionary dictionary(plist_t node);
 
 private:
-    // Whether the next entry, in the order binary entries were numbered,
-    // has a key holding a NUL.
-    bool nextEntryHoldsNul() {
-        const std::uint64_t entry = entry_++;
-        if (nextNul_ == nulEntries_.size() || nulEntries_[nextNul_] != entry) return false;
-        ++nextNul_;
-        return true;
+    PlistArray array(plist_t node);
+    // The key of a dictionary entry (item): into `key` when it is text, and
+    // otherwise returned (its entry number left 0). Counts the entry.
+    std::optional<PlistKeyNoText> keyNoText(plist_t item, std::string& key);
+    void reportDropped(PlistKeyNoText key);
+    // Reads a value whose entry is dropped, so that the entries within keep
+    // their numbers, reporting nothing within it.
+    void skip(plist_t node) {
+        ++muted_;
+        value(node);
+        --muted_;
     }
 
-    const std::vector<std::uint64_t>& nulEntries_;
-    std::size_t nextNul_ = 0;
+    const Tree& tree_;
+    std::vector<DroppedPlistKey>* dropped_;
+    std::size_t nextDropped_ = 0;  // in tree_.shape.droppedKeyEntries
     std::uint64_t entry_ = 0;
-    bool standIns_ = false;
+    int muted_ = 0;
+    std::string path_;  // key path of the value being read, kept only for `dropped_`
 };
+
+void TreeReader::reportDropped(PlistKeyNoText key) {
+    if (!dropped_ || muted_ > 0) return;
+    std::string path = path_;
+    if (!path.empty()) path += '.';
+    path += key.escapedKey;
+    dropped_->push_back({std::move(path), std::move(key.escapedKey), key.fault});
+}
+
+std::optional<PlistKeyNoText> TreeReader::keyNoText(plist_t item, std::string& key) {
+    const std::uint64_t entry = entry_++;
+    const auto& found = tree_.shape.droppedKeyEntries;
+    if (nextDropped_ < found.size() && found[nextDropped_].entry == entry) return found[nextDropped_++];
+    char* raw = nullptr;
+    plist_get_key_val(plist_dict_item_get_key(item), &raw);
+    std::unique_ptr<char, MallocDeleter> owner(raw);
+    key = raw ? raw : "";
+    if (tree_.standIns && key.starts_with(kNulKeyStandIn)) {
+        const std::size_t index = std::strtoull(key.c_str() + kNulKeyStandIn.size(), nullptr, 10);
+        const auto& texts = tree_.shape.nulKeyTexts;
+        if (index < texts.size())
+            return PlistKeyNoText{0, escapedUtf8(tree_.bytes.substr(texts[index].first, texts[index].second)),
+                                  TextFault::Nul};
+    }
+    if (const TextFault fault = utf8TextFault(key); fault != TextFault::None)
+        return PlistKeyNoText{0, escapedUtf8(key), fault};
+    return std::nullopt;
+}
 
 PlistDictionary TreeReader::dictionary(plist_t node) {
     PlistDictionary dict;
     plist_dict_iter iter = nullptr;
     plist_dict_new_iter(node, &iter);
     std::unique_ptr<void, MallocDeleter> iterOwner(iter);
+    std::string key;
     for (;;) {
         plist_t item = nullptr;
         plist_dict_next_item(node, iter, nullptr, &item);
         if (!item) break;
-        if (nextEntryHoldsNul()) {
-            // Read all the same, so that the entries within keep their numbers.
-            value(item);
+        if (auto noText = keyNoText(item, key)) {
+            reportDropped(std::move(*noText));
+            skip(item);
             continue;
         }
-        char* key = nullptr;
-        plist_get_key_val(plist_dict_item_get_key(item), &key);
-        std::unique_ptr<char, MallocDeleter> keyOwner(key);
-        if (!key || (standIns_ && key == kNulKeyStandIn)) continue;
-        dict.insert_or_assign(std::string(key), value(item));
+        const std::size_t pathLength = path_.size();
+        if (dropped_) {
+            if (!path_.empty()) path_ += '.';
+            path_ += escapedUtf8(key);
+        }
+        dict.insert_or_assign(key, value(item));
+        path_.resize(pathLength);
     }
     return dict;
+}
+
+PlistArray TreeReader::array(plist_t node) {
+    PlistArray array;
+    array.reserve(plist_array_get_size(node));
+    plist_array_iter iter = nullptr;
+    plist_array_new_iter(node, &iter);
+    std::unique_ptr<void, MallocDeleter> iterOwner(iter);
+    for (;;) {
+        plist_t item = nullptr;
+        plist_array_next_item(node, iter, &item);
+        if (!item) break;
+        const std::size_t pathLength = path_.size();
+        if (dropped_) path_ += '[' + std::to_string(array.size()) + ']';
+        array.push_back(value(item));
+        path_.resize(pathLength);
+    }
+    return array;
 }
 
 PlistValue TreeReader::value(plist_t node) {
@@ -156,16 +217,8 @@ PlistValue TreeReader::value(plist_t node) {
         plist_get_date_val(node, &sec, &usec);
         return PlistValue(PlistDate{sec + usec / 1e6});
     }
-    case PLIST_ARRAY: {
-        PlistArray array;
-        const uint32_t n = plist_array_get_size(node);
-        array.reserve(n);
-        for (uint32_t i = 0; i < n; ++i) {
-            plist_t item = plist_array_get_item(node, i);
-            if (item) array.push_back(value(item));
-        }
-        return PlistValue(std::move(array));
-    }
+    case PLIST_ARRAY:
+        return PlistValue(array(node));
     case PLIST_DICT:
         return PlistValue(dictionary(node));
     case PLIST_UID: {
@@ -214,16 +267,16 @@ plist_t toNode(const PlistValue& value) {
 
 }  // namespace
 
-std::optional<PlistValue> plistFromBytes(std::string_view bytes) {
+std::optional<PlistValue> plistFromBytes(std::string_view bytes, std::vector<DroppedPlistKey>* dropped) {
     auto tree = parseTree(bytes);
     if (!tree) return std::nullopt;
-    return TreeReader(*tree).value(tree->root.get());
+    return TreeReader(*tree, dropped).value(tree->root.get());
 }
 
-std::optional<PlistDictionary> plistDictionaryFromBytes(std::string_view bytes) {
+std::optional<PlistDictionary> plistDictionaryFromBytes(std::string_view bytes, std::vector<DroppedPlistKey>* dropped) {
     auto tree = parseTree(bytes);
     if (!tree || plist_get_node_type(tree->root.get()) != PLIST_DICT) return std::nullopt;
-    return TreeReader(*tree).dictionary(tree->root.get());
+    return TreeReader(*tree, dropped).dictionary(tree->root.get());
 }
 
 std::string plistToXml(const PlistValue& value) {

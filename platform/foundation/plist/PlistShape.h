@@ -1,6 +1,6 @@
 // The shape of property-list bytes, found before libplist walks them: how
 // deep its dictionaries and arrays nest, how many objects libplist would
-// build, and which dictionary keys hold a NUL character.
+// build, and which dictionary keys are no text.
 //
 // libplist recurses once per level when it parses and when it frees a tree,
 // without a bound of its own, and builds a binary list's object anew for
@@ -13,18 +13,24 @@
 // them a load costs libplist tens of milliseconds and megabytes, not seconds
 // and hundreds of megabytes.
 //
-// NUL characters: libplist ends a key at its first NUL (and aborts on such a
-// key in UTF-16), so "left\0evil" would read as, and replace, "left". A key
-// holding a NUL is a key of its own, which no reader knows: the codec drops
-// it with its value, and finds such keys here.
+// Keys that are no text: libplist ends a key at its first NUL (and aborts on
+// such a key in UTF-16), so "left\0evil" would read as, and replace, "left";
+// and it leaves out an unpaired surrogate of a UTF-16 key, so U+D800 followed
+// by "enabled" would read as "enabled". Such a key is a key of its own, which
+// no reader knows: the codec drops it with its value, and finds those keys
+// here that libplist's tree no longer shows. (Bytes that are not UTF-8 stay
+// in libplist's tree and are found there.)
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "foundation/Utf8.h"
 
 // Dictionaries and arrays nested in one another; the root counts as one.
 inline constexpr std::size_t kMaxPlistDepth = 512;
@@ -32,11 +38,19 @@ inline constexpr std::size_t kMaxPlistDepth = 512;
 // counted once per reference to it.
 inline constexpr std::size_t kMaxPlistObjects = std::size_t{1} << 17;
 
+// A dictionary entry of a binary list whose key holds a NUL character or an
+// unpaired UTF-16 surrogate.
+struct PlistKeyNoText {
+    // The entry's place among all entries of the list in the order libplist
+    // builds them (depth first, in file order, from 0).
+    std::uint64_t entry = 0;
+    std::string escapedKey;  // the key as escapedUtf8 or escapedUtf16 (foundation/Utf8.h) shows it
+    TextFault fault = TextFault::Nul;
+};
+
 struct PlistShape {
-    // Binary lists: the dictionary entries whose key holds a NUL character,
-    // ascending, each numbered by its place among all entries of the list in
-    // the order libplist builds them (depth first, in file order, from 0).
-    std::vector<std::uint64_t> nulKeyEntries;
+    // Binary lists: the entries whose key is no text, ascending.
+    std::vector<PlistKeyNoText> droppedKeyEntries;
     // XML lists: the byte ranges (offset, length) of the text of the <key>
     // elements that name a dictionary entry and hold a NUL character.
     std::vector<std::pair<std::size_t, std::size_t>> nulKeyTexts;

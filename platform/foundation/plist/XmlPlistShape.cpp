@@ -47,7 +47,8 @@ private:
     // Reads the text of an element up to its end tag; `nul` tells whether
     // the text (CDATA included, comments not) holds a NUL character.
     bool readText(std::string_view tag, bool& nul);
-    // The innermost dictionary or array, null at the top.
+    // The innermost dictionary or array, null at the top. (Found without a
+    // walk over the <plist> levels within it, of which there may be many.)
     Level* container();
     // A value element begins in the innermost container.
     bool valueBegins();
@@ -56,6 +57,7 @@ private:
     std::string_view text_;
     std::size_t pos_ = 0;
     std::vector<Level> levels_;
+    std::vector<std::size_t> containers_;  // indexes in levels_ of its dictionaries and arrays
     std::size_t depth_ = 0;  // dictionaries and arrays among levels_
     std::size_t objects_ = 0;
     bool rootRead_ = false;
@@ -142,11 +144,7 @@ bool XmlShape::readText(std::string_view tag, bool& nul) {
     }
 }
 
-XmlShape::Level* XmlShape::container() {
-    for (auto it = levels_.rbegin(); it != levels_.rend(); ++it)
-        if (it->kind != Kind::Plist) return &*it;
-    return nullptr;
-}
+XmlShape::Level* XmlShape::container() { return containers_.empty() ? nullptr : &levels_[containers_.back()]; }
 
 bool XmlShape::valueBegins() {
     if (++objects_ > kMaxPlistObjects) return false;
@@ -162,7 +160,10 @@ bool XmlShape::elementEnds(std::string_view tag) {
     const Kind kind = tag == "dict" ? Kind::Dict : tag == "array" ? Kind::Array : Kind::Plist;
     if (tag != "dict" && tag != "array" && tag != "plist") return false;
     if (levels_.empty() || levels_.back().kind != kind) return false;
-    if (kind != Kind::Plist) --depth_;
+    if (kind != Kind::Plist) {
+        --depth_;
+        containers_.pop_back();
+    }
     levels_.pop_back();
     if (kind != Kind::Plist && depth_ == 0) rootRead_ = true;
     return true;
@@ -218,6 +219,7 @@ std::optional<PlistShape> XmlShape::measure() {
                 continue;
             }
             if (++depth_ > kMaxPlistDepth) return std::nullopt;
+            containers_.push_back(levels_.size());
             levels_.push_back(Level{name == "dict" ? Kind::Dict : Kind::Array});
             continue;
         }

@@ -14,10 +14,11 @@ export const launcherPath = join(buildDir, 'device/zv-launcher');
 export class Device {
   // Starts the launcher and waits for "ready": on a fresh root and a free
   // port, or on those given (a launcher started again); `openFiles` sets
-  // its open-file limit.
-  static async start({ timeoutMs = 30000, root = mkdtempSync('/tmp/zvb-'), port = 0, openFiles } = {}) {
+  // its open-file limit. `launcher` is the command that runs it: its path,
+  // or a wrapper and its arguments.
+  static async start({ timeoutMs = 30000, root = mkdtempSync('/tmp/zvb-'), port = 0, openFiles, launcher = [launcherPath] } = {}) {
     const device = new Device(root);
-    await device.launch(timeoutMs, port, openFiles);
+    await device.launch(timeoutMs, port, openFiles, launcher);
     return device;
   }
 
@@ -28,11 +29,11 @@ export class Device {
     this.waiters = [];
   }
 
-  launch(timeoutMs, port, openFiles) {
-    const args = ['--root', this.root, '--port', String(port)];
+  launch(timeoutMs, port, openFiles, [program, ...options]) {
+    const args = [...options, '--root', this.root, '--port', String(port)];
     const [command, commandArgs] = openFiles
-      ? ['prlimit', [`--nofile=${openFiles}:${openFiles}`, launcherPath, ...args]]
-      : [launcherPath, args];
+      ? ['prlimit', [`--nofile=${openFiles}:${openFiles}`, program, ...args]]
+      : [program, args];
     this.child = spawn(command, commandArgs, { stdio: ['pipe', 'pipe', 'pipe'] });
     // Standard error is passed on, and kept for tests that read it.
     createInterface({ input: this.child.stderr }).on('line', (line) => {
