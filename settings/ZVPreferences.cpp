@@ -41,6 +41,7 @@ bool ZVPreferences::loadOnceFromIdentifier(std::string_view identifier) {
     std::optional<PlistDictionary> read;
     if (auto path = pathForIdentifier(identifier)) read = dictionaryWithContentsOfFile(*path);
     const bool ok = read.has_value();
+    if (identifier_ && identifier == *identifier_) boundFileSeen_ = read;
     preferences_ = ok ? std::move(*read) : PlistDictionary{};
     return ok;
 }
@@ -57,6 +58,41 @@ bool ZVPreferences::reLoadFromIdentifier(std::string_view identifier, Notificati
 }
 
 void ZVPreferences::resetPreferences() { preferences_ = PlistDictionary{}; }
+
+bool ZVPreferences::reloadIfFileChanged() {
+    if (!preferences_ || !identifier_) return false;
+    const auto path = pathForIdentifier(*identifier_);
+    if (!path) return false;
+    auto read = dictionaryWithContentsOfFile(*path);
+    if (!read || read == boundFileSeen_) return false;
+    boundFileSeen_ = read;
+    preferences_ = std::move(*read);
+    return true;
+}
+
+void ZVPreferences::addObserver(const std::shared_ptr<Observer>& observer) {
+    if (!observer) return;
+    for (const auto& held : observers_)
+        if (held.lock() == observer) return;
+    observers_.push_back(observer);
+    if (listening_ || !notification_ || this != &sharedInstance()) return;
+    listening_ = true;
+    CFNotificationCenterAddObserver(
+        CFNotificationCenterGetDarwinNotifyCenter(), this,
+        [](CFNotificationCenterRef, void* store, CFStringRef, const void*, CFDictionaryRef) {
+            static_cast<ZVPreferences*>(store)->fileChangeAnnounced();
+        },
+        notification_->c_str(), nullptr, CFNotificationSuspensionBehaviorCoalesce);
+}
+
+void ZVPreferences::fileChangeAnnounced() {
+    if (!reloadIfFileChanged()) return;
+    std::erase_if(observers_, [](const auto& held) { return held.expired(); });
+    // A copy: an observer may add another while it redraws.
+    const auto observers = observers_;
+    for (const auto& held : observers)
+        if (auto observer = held.lock()) observer->preferencesFileChanged();
+}
 
 // --- Saving ----------------------------------------------------------------
 
@@ -102,6 +138,7 @@ bool ZVPreferences::saveToIdentifier(std::string_view identifier, Notification n
         return false;
     }
     if (!writeToFile(*preferences_, *path, true, error)) return false;
+    if (identifier_ && identifier == *identifier_) boundFileSeen_ = preferences_;
     if (notification) {
         CFNotificationCenterPostNotification(CFNotificationCenterGetDarwinNotifyCenter(), notification->c_str(),
                                              nullptr, nullptr, true);

@@ -23,9 +23,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "foundation/NSError.h"
 #include "foundation/plist/PropertyList.h"
@@ -33,6 +35,14 @@
 class ZVPreferences {
 public:
     using Notification = std::optional<std::string>;  // empty: nothing is posted
+
+    // A page that shows the store's contents and redraws when another writer
+    // changed the bound file.
+    class Observer {
+    public:
+        virtual ~Observer() = default;
+        virtual void preferencesFileChanged() = 0;
+    };
 
     // The process-wide store, created empty on first use (once only, even
     // when threads race) and never freed.
@@ -56,6 +66,24 @@ public:
     bool reLoadFromIdentifier(std::string_view identifier, Notification notification);
     // Replaces the dictionary by an empty one; nothing written or posted.
     void resetPreferences();
+    // The bound file as it stands, taken in when another writer changed it:
+    // when the file reads as a dictionary that differs from what this store
+    // last read from or wrote to it, that dictionary replaces the one held
+    // and the answer is true. Otherwise (unloaded, unbound, the file as this
+    // store left it, or missing or unreadable) nothing changes, so the
+    // store's own saves never cause a reload and unsaved changes stay.
+    bool reloadIfFileChanged();
+
+    // --- Changes by other writers --------------------------------------------
+    // A writer announces a changed file with the bound notification (the
+    // store's own saves do too). From the first call on, the store listens
+    // for it (the shared instance only, which is never freed): on each
+    // arrival, reloadIfFileChanged, and when the file was taken in every
+    // observer still alive is told, in the order they were added. Observers
+    // are held weakly; adding one twice tells it once.
+    void addObserver(const std::shared_ptr<Observer>& observer);
+    // What the announcement does; public for tests.
+    void fileChangeAnnounced();
 
     // --- Saving ---------------------------------------------------------
     // Each answers whether the file was written. Identifier and notification
@@ -112,4 +140,9 @@ private:
     std::optional<PlistDictionary> preferences_;
     std::optional<std::string> identifier_;
     Notification notification_;
+    // The bound file's dictionary as this store last read or wrote it; empty
+    // when it could not be read.
+    std::optional<PlistDictionary> boundFileSeen_;
+    std::vector<std::weak_ptr<Observer>> observers_;
+    bool listening_ = false;
 };

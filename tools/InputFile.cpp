@@ -80,8 +80,12 @@ InputFile readInputFile(const std::string& path) {
     }
     auto bytes = readAll(file.fd, input.problem);
     if (!bytes) return input;
-    input.bytes = std::move(*bytes);
+    return inputFileFromBytes(std::move(*bytes));
+}
 
+InputFile inputFileFromBytes(std::string bytes) {
+    InputFile input;
+    input.bytes = std::move(bytes);
     if (input.bytes.empty()) {
         input.problem = "is empty, not a property list";
         return input;

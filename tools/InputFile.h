@@ -24,5 +24,7 @@ struct InputFile {
 };
 
 InputFile readInputFile(const std::string& path);
+// The same for bytes already in hand (a file brought in from elsewhere).
+InputFile inputFileFromBytes(std::string bytes);
 
 }  // namespace zv::tools

@@ -6,11 +6,14 @@
 #include <vector>
 
 #include "PreferencesDownload.h"
+#include "ProfileUpload.h"
 #include "control/ActivityEvents.h"
 #include "RequestLine.h"
 #include "ScreenAccess.h"
 #include "ScreenListener.h"
 #include "ScreenMessage.h"
+#include "SettingsFindings.h"
+#include "SettingsKeys.h"
 #include "StatusBarImage.h"
 #include "foundation/DateFormatter.h"
 #include "foundation/DeviceFiles.h"
@@ -24,6 +27,8 @@ namespace {
 constexpr const char* kRequestIdPrefix = "screen:";
 constexpr std::size_t kMaxPendingRequests = 4096;
 constexpr std::string_view kWebSocketPath = "/ws";
+constexpr std::string_view kUploadCheckPath = "/upload/check";
+constexpr std::string_view kUploadAddPath = "/upload/add";
 // What a WebSocket frame adds to its payload, at most (header and mask).
 constexpr std::uint64_t kFrameOverhead = 14;
 
@@ -97,12 +102,14 @@ ScreenServer::ScreenServer(device::Device& device, int port, std::string pageFol
     });
     device_.onChange([this] { broadcast(deviceMessage()); });
     device_.onExit([this](const std::string& process, int, bool) { processExited(process); });
+    findings_ = settingsFindings(preferencesFolder_ + "/" + kSettingsIdentifier + ".plist");
     scheduleMinute();
 }
 
 ScreenServer::~ScreenServer() {
     if (minuteTimer_) g_source_remove(minuteTimer_);
     if (roadAnnouncement_) g_source_remove(roadAnnouncement_);
+    if (settingsCheck_) g_source_remove(settingsCheck_);
     if (cutClients_) g_source_remove(cutClients_);
     while (!clients_.empty()) dropClient(clients_.begin()->first);
     listener_.reset();
@@ -136,7 +143,8 @@ void ScreenServer::checkAccess(SoupServerMessage* message, const char* path, GHa
     if (upgrade && requested != kWebSocketPath)
         return refuse(message, SOUP_STATUS_FORBIDDEN, "Forbidden: the only WebSocket is /ws");
     const bool download = requested.starts_with(kDownloadPathPrefix);
-    if (!upgrade && !download && requested != kWebSocketPath) return;
+    const bool upload = requested.starts_with("/upload/");
+    if (!upgrade && !download && !upload && requested != kWebSocketPath) return;
     const char* queryToken = query ? static_cast<const char*>(g_hash_table_lookup(query, "token")) : nullptr;
     if (!queryToken || !tokensEqual(queryToken, token_))
         return refuse(message, SOUP_STATUS_FORBIDDEN, "Forbidden: open the address zv-launcher printed");
@@ -148,14 +156,64 @@ void ScreenServer::checkAccess(SoupServerMessage* message, const char* path, GHa
             return refuse(message, SOUP_STATUS_FORBIDDEN, "Forbidden: downloads are for the screen's own page");
         return;
     }
+    if (upload) {
+        // An upload is the page's own fetch, which always names its origin.
+        if (!originAllowed(origin, port_) || !fetchSiteAllowed(header(message, "Sec-Fetch-Site")))
+            return refuse(message, SOUP_STATUS_FORBIDDEN, "Forbidden: uploads are for the screen's own page");
+        if (std::string(soup_server_message_get_method(message)) != "POST")
+            return refuse(message, SOUP_STATUS_METHOD_NOT_ALLOWED, "Method not allowed");
+        if (requested != kUploadCheckPath && requested != kUploadAddPath)
+            return refuse(message, SOUP_STATUS_NOT_FOUND, "Not found");
+        // The body's length is known before it is read, or it is not read.
+        SoupMessageHeaders* headers = soup_server_message_get_request_headers(message);
+        if (soup_message_headers_get_encoding(headers) != SOUP_ENCODING_CONTENT_LENGTH)
+            return refuse(message, SOUP_STATUS_LENGTH_REQUIRED, "Length required");
+        if (soup_message_headers_get_content_length(headers) > static_cast<goffset>(kMaxUploadBytes))
+            return refuse(message, SOUP_STATUS_REQUEST_ENTITY_TOO_LARGE, "The file is larger than 4 MiB");
+        return;
+    }
     if (!originAllowed(origin, port_))
         return refuse(message, SOUP_STATUS_FORBIDDEN, "Forbidden: the WebSocket is for the screen's own page");
     if (clients_.size() >= kMaxClients)
         return refuse(message, SOUP_STATUS_SERVICE_UNAVAILABLE, "Too many pages are open on this screen");
 }
 
-void ScreenServer::onRequest(SoupServer*, SoupServerMessage* message, const char* path, GHashTable*, gpointer self) {
-    static_cast<ScreenServer*>(self)->serveFile(message, path);
+void ScreenServer::onRequest(SoupServer*, SoupServerMessage* message, const char* path, GHashTable*,
+                             gpointer self) {
+    auto* server = static_cast<ScreenServer*>(self);
+    if (std::string_view(path).starts_with("/upload/")) return server->serveUpload(message, path);
+    server->serveFile(message, path);
+}
+
+// The checks let only the page's own POSTs to the two paths through, with
+// a body of a known length within the bound.
+void ScreenServer::serveUpload(SoupServerMessage* message, std::string_view path) {
+    // From the raw query: libsoup's parsed one ends a value at a NUL byte.
+    const char* rawQuery = g_uri_get_query(soup_server_message_get_uri(message));
+    auto parameter = [rawQuery](const char* name) {
+        return queryParameter(rawQuery ? rawQuery : "", name).value_or("");
+    };
+    SoupMessageBody* requestBody = soup_server_message_get_request_body(message);
+    GBytes* flattened = soup_message_body_flatten(requestBody);
+    gsize size = 0;
+    const auto* data = static_cast<const char*>(g_bytes_get_data(flattened, &size));
+    std::string bytes(data ? data : "", size);
+    g_bytes_unref(flattened);
+
+    UploadAnswer answer = path == kUploadCheckPath
+                              ? checkUpload(std::move(bytes), parameter("file"))
+                              : addUpload(std::move(bytes), parameter("name"), parameter("replace") == "1",
+                                          preferencesFolder_);
+    if (path == kUploadAddPath && answer.status == SOUP_STATUS_OK) {
+        // The Profiles page lists the folder when it appears: it lists the new profile at once.
+        device_.request("settings", json{{"cmd", "appear"}, {"id", "launcher:upload"}}.dump());
+    }
+    const std::string text = answer.body.dump(-1, ' ', false, json::error_handler_t::replace);
+    SoupMessageHeaders* headers = soup_server_message_get_response_headers(message);
+    soup_message_headers_replace(headers, "Cache-Control", "no-store");
+    soup_message_headers_replace(headers, "X-Content-Type-Options", "nosniff");
+    soup_server_message_set_status(message, answer.status, nullptr);
+    soup_server_message_set_response(message, "application/json", SOUP_MEMORY_COPY, text.data(), text.size());
 }
 
 void ScreenServer::serveFile(SoupServerMessage* message, const char* path) {
@@ -236,6 +294,7 @@ void ScreenServer::onWebSocket(SoupServer*, SoupServerMessage* message, const ch
     for (const auto& [process, page] : self->pages_)
         self->sendTo(id, {{"type", "page"}, {"process", process}, {"page", page}});
     self->sendTo(id, self->roadMessage());
+    self->sendTo(id, self->findings_);
 }
 
 void ScreenServer::onMessage(SoupWebsocketConnection* connection, gint type, GBytes* data, gpointer self) {
@@ -308,6 +367,9 @@ void ScreenServer::processLine(const std::string& process, const json& parsed) {
     if (!parsed.is_object()) return;
     if (auto event = parsed.find("event"); event != parsed.end()) {
         const bool onRoad = road_.take(process, parsed);
+        if ((*event == "delivered" && parsed.value("name", "") == kPreferencesNotification) ||
+            (*event == "wrote" && parsed.value("file", "") == kSettingsPath))
+            checkSettingsFile();
         if (*event == "layout") {
             broadcast(layoutMessage(process));
         } else if (*event == "page") {
@@ -388,6 +450,24 @@ void ScreenServer::announceRoad() {
             auto* server = static_cast<ScreenServer*>(self);
             server->roadAnnouncement_ = 0;
             server->broadcast(server->roadMessage());
+            return G_SOURCE_REMOVE;
+        },
+        this, nullptr);
+}
+
+// Every host reports the delivery that makes it read the file: one check
+// after them all.
+void ScreenServer::checkSettingsFile() {
+    if (settingsCheck_) return;
+    settingsCheck_ = g_idle_add_full(
+        G_PRIORITY_DEFAULT_IDLE,
+        [](gpointer self) -> gboolean {
+            auto* server = static_cast<ScreenServer*>(self);
+            server->settingsCheck_ = 0;
+            json findings = settingsFindings(server->preferencesFolder_ + "/" + kSettingsIdentifier + ".plist");
+            if (findings == server->findings_) return G_SOURCE_REMOVE;
+            server->findings_ = std::move(findings);
+            server->broadcast(server->findings_);
             return G_SOURCE_REMOVE;
         },
         this, nullptr);

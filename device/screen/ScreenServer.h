@@ -17,6 +17,10 @@
 //   {"type":"road","road":R}
 //       on connecting and whenever the road of the last change grows
 //       (RoadOfChange.h), from the processes' activity and layout events;
+//   {"type":"findings",...}
+//       on connecting and whenever the check of the settings file changes
+//       (SettingsFindings.h): the file is checked at start, and again after
+//       each write of it and each delivery of its notification;
 //   {"type":"event","process":P,"event":E}  every other event of a process;
 //   {"type":"reply","process":P,"reply":R}  the reply to this page's request
 //       (its id echoed), or the error for a message that was refused.
@@ -26,6 +30,11 @@
 // GET /download/<name> serves a settings or profile file of the device's
 // preferences folder, for the open-in menu's "This computer"
 // (PreferencesDownload.h), with the token like the WebSocket.
+//
+// POST /upload/check and /upload/add bring a file from the person's computer
+// in as a profile, for "Add from this computer" (ProfileUpload.h), with the
+// token, the page's Origin and fetch site, and a body of a known length of
+// at most 4 MiB.
 #pragma once
 
 #include <libsoup/soup.h>
@@ -103,6 +112,7 @@ private:
     void checkAccess(SoupServerMessage* message, const char* path, GHashTable* query);
     void serveFile(SoupServerMessage* message, const char* path);
     void serveDownload(SoupServerMessage* message, std::string_view requestedName);
+    void serveUpload(SoupServerMessage* message, std::string_view path);
     void handleMessage(std::uint64_t client, std::string_view text);
     void processLine(const std::string& process, const nlohmann::json& parsed);
     void processExited(const std::string& process);
@@ -111,6 +121,9 @@ private:
     nlohmann::json layoutMessage(const std::string& process) const;
     nlohmann::json roadMessage() const;
     void announceRoad();
+    // Checks the settings file once the events at hand are taken, and tells
+    // the pages when the result differs.
+    void checkSettingsFile();
     void sendTo(std::uint64_t client, const nlohmann::json& message);
     void broadcast(const nlohmann::json& message);
     void send(Client& client, const std::string& text);
@@ -124,6 +137,7 @@ private:
     std::string preferencesFolder_;
     std::map<std::string, nlohmann::json> pages_;  // each process's last page event
     RoadOfChange road_;
+    nlohmann::json findings_;
     std::map<std::string, std::string> pageFiles_;  // served name -> content type
     std::string token_;
     int port_ = 0;
@@ -135,6 +149,7 @@ private:
     std::uint64_t nextRequest_ = 1;
     guint minuteTimer_ = 0;
     guint roadAnnouncement_ = 0;
+    guint settingsCheck_ = 0;
     guint cutClients_ = 0;
 };
 

@@ -82,7 +82,12 @@ void ZVProfileController::viewDidLoad() {
 void ZVProfileController::viewWillAppear(bool animated) {
     // The queued refresh holds the page until it has run.
     if (auto self = sharedSelf<ZVProfileController>()) dispatch_after(kRefreshDelay, [self] { self->refresh(); });
+    ZVPreferences::sharedInstance().addObserver(sharedSelf<ZVPreferences::Observer>());
     PSViewController::viewWillAppear(animated);
+}
+
+void ZVProfileController::preferencesFileChanged() {
+    if (_tableView) refresh();
 }
 
 void ZVProfileController::viewWillDisappear(bool animated) { PSViewController::viewWillDisappear(animated); }

@@ -23,6 +23,9 @@
 // be written fails the save with an alert ("Error, Could not save profile",
 // the platform's reason as its message) and leaves the current settings
 // named and flagged as before the attempt.
+//
+// When another writer changes the settings file and announces it, the store
+// takes the file in and the page lists the folder and shows it again.
 #pragma once
 
 #include <memory>
@@ -31,6 +34,7 @@
 
 #include "ProfileDateCache.h"
 #include "ProfileListing.h"
+#include "ZVPreferences.h"
 #include "preferences/PSViewController.h"
 #include "uikit/controls/UIAlertView.h"
 #include "uikit/controls/UIDocumentInteractionController.h"
@@ -42,7 +46,8 @@ class ZVProfileController : public PSViewController,
                             public UITableViewDelegate,
                             public UIAlertViewDelegate,
                             public UIGestureRecognizerDelegate,
-                            public UIDocumentInteractionControllerDelegate {
+                            public UIDocumentInteractionControllerDelegate,
+                            public ZVPreferences::Observer {
 public:
     enum AlertTag : NSInteger {
         kOverwriteAlertTag = 5651,
@@ -57,6 +62,7 @@ public:
     // Refreshes the list and the table 0.25 s later, on the main queue.
     void viewWillAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
+    void preferencesFileChanged() override;
 
     // Rebuilds `profiles` from the preferences folder; does not redraw.
     void reloadSortOrder();

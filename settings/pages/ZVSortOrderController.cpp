@@ -57,6 +57,16 @@ bool ZVSortOrderController::initForContentSize(CGSize size) {
 
 void ZVSortOrderController::loadView() { setView(_tableView); }
 
+void ZVSortOrderController::viewWillAppear(bool animated) {
+    ZVPreferences::sharedInstance().addObserver(sharedSelf<ZVPreferences::Observer>());
+    PSViewController::viewWillAppear(animated);
+}
+
+void ZVSortOrderController::preferencesFileChanged() {
+    reloadSortOrder();
+    reloadSpecifiers();
+}
+
 void ZVSortOrderController::reloadSpecifiers() {
     if (_tableView) _tableView->reloadData();
 }

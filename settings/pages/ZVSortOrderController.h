@@ -10,18 +10,26 @@
 // A drop that cannot be written is taken back, with an alert, and the table
 // shows the store's order again (SettingsChangeSave.h).
 // When the settings hold no layout, a fresh one is seeded into the store
-// (not saved: the first drop writes it).
+// (not saved: the first drop writes it). When another writer changes the
+// settings file and announces it, the store takes the file in and the page
+// shows its layout at once; the next drop starts from it.
 #pragma once
 
 #include <memory>
 
+#include "ZVPreferences.h"
 #include "preferences/PSViewController.h"
 #include "uikit/table/UITableView.h"
 
-class ZVSortOrderController : public PSViewController, public UITableViewDataSource, public UITableViewDelegate {
+class ZVSortOrderController : public PSViewController,
+                              public UITableViewDataSource,
+                              public UITableViewDelegate,
+                              public ZVPreferences::Observer {
 public:
     bool initForContentSize(CGSize size) override;
     void loadView() override;
+    void viewWillAppear(bool animated) override;
+    void preferencesFileChanged() override;
     std::string title() const override { return "Sort Order"; }
 
     // Every row asked for again from the store.

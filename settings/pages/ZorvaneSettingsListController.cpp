@@ -4,6 +4,7 @@
 #include "SettingsKeys.h"
 #include "ZVPreferences.h"
 #include "notifications/NotificationCenter.h"
+#include "preferences/PSRootController.h"
 
 namespace {
 
@@ -56,8 +57,14 @@ void ZorvaneSettingsListController::viewWillAppear(bool animated) {
     const auto schema = store.objectForKey(zv::kSchemaVersion);
     if (!schema || !schema->string() || *schema->string() != zv::kCurrentSchema)
         store.reLoadFromIdentifier(zv::kSettingsIdentifier, zv::kPreferencesNotification);
+    store.addObserver(sharedSelf<ZVPreferences::Observer>());
     PSListController::viewWillAppear(animated);
     reload();
+}
+
+void ZorvaneSettingsListController::preferencesFileChanged() {
+    // A page under another one redraws when it appears again.
+    if (rootController() && rootController()->topController().get() == this) reload();
 }
 
 bool ZorvaneSettingsListController::performAction(const std::string& action) {

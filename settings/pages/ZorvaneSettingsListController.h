@@ -13,12 +13,18 @@
 // On appearance a store whose "schemaVersion" is not "1.2" is re-read from
 // the settings file: the plug-in migrates files to 1.2, so a copy at another
 // schema, or none, is out of date.
+//
+// When another writer changes the settings file and announces it, the store
+// takes the file in and the page, when on screen, shows it at once.
 #pragma once
 
+#include "ZVPreferences.h"
 #include "preferences/PSListController.h"
 #include "uikit/controls/UIAlertView.h"
 
-class ZorvaneSettingsListController : public PSListController, public UIAlertViewDelegate {
+class ZorvaneSettingsListController : public PSListController,
+                                      public UIAlertViewDelegate,
+                                      public ZVPreferences::Observer {
 public:
     bool initForContentSize(CGSize size) override;
     const std::vector<PSSpecifier>& specifiers() override;
@@ -26,6 +32,7 @@ public:
     void setPreferenceValue(const PlistValue& value, const PSSpecifier& specifier) override;
     void viewWillAppear(bool animated) override;
     bool performAction(const std::string& action) override;
+    void preferencesFileChanged() override;
 
     // Asks for a confirmation before SpringBoard is relaunched.
     void respringButton();

@@ -132,3 +132,26 @@ test('SpringBoard relaunches and its status bar comes back with the settings it 
     assert.ok(await page.isHidden('#stopped'));
   });
 });
+
+test('a broken settings file shows the device\'s findings beside the phone, and they clear when a good file replaces it', async (t) => {
+  await onScreen(t, browser, device, async (page) => {
+    const findings = page.getByRole('status').filter({ has: page.locator('#findings-summary') });
+    assert.equal(await page.isVisible('#findings'), false);
+
+    device.writeSettings('<?xml version="1.0"?><plist version="1.0"><dict><key>enabled</key>');
+    await postSettingsChange(page);
+    await findings.getByText('The plug-in is off: it cannot use the settings file.').waitFor();
+    assert.match(await findings.innerText(), /not a property list/);
+
+    // A file the plug-in reads, but not all of it.
+    device.writeSettings(settingsPlist({ left: ['11 Bluetooth'] }, { hideBatery: true }));
+    await postSettingsChange(page);
+    await findings.getByText('The plug-in skips part of the settings file.').waitFor();
+    assert.match(await findings.innerText(), /hideBatery: unknown key, ignored; did you mean hideBattery\?/);
+
+    device.writeSettings(settingsPlist({ left: ['11 Bluetooth'] }));
+    await postSettingsChange(page);
+    await page.waitForSelector('#findings', { state: 'hidden' });
+    await waitForStatusBar(page, { left: [11, 3, 4, 5] });
+  });
+});

@@ -26,7 +26,7 @@ after(async () => {
 });
 
 // A raw HTTP request to the screen; resolves with {status, headers, body}.
-function request(path, headers = {}, method = 'GET') {
+function request(path, headers = {}, method = 'GET', body = undefined) {
   return new Promise((resolve, reject) => {
     const req = http.request({ host: '127.0.0.1', port: device.port, path, headers, method, agent: false, setHost: !('Host' in headers) },
       (res) => {
@@ -35,7 +35,7 @@ function request(path, headers = {}, method = 'GET') {
         res.on('end', () => resolve({ status: res.statusCode, headers: res.headers, body: Buffer.concat(chunks) }));
       });
     req.on('error', reject);
-    req.end();
+    req.end(body);
   });
 }
 
@@ -261,7 +261,7 @@ test('a launcher started again on the same root and port takes the open page bac
     await page.waitForSelector('body[data-connected="false"]');
     assert.match(await page.textContent('#connection'), /away/);
     assert.deepEqual(await page.evaluate(() => [...document.querySelectorAll('.phone, .controls fieldset')].map((e) => e.inert)),
-      [true, true, true, true, true]);
+      [true, true, true, true, true, true]);
     await assert.rejects(page.click('#lock', { timeout: 300 }));
 
     second = await Device.start({ root: first.root, port: first.port });
@@ -409,4 +409,44 @@ test('"This computer" downloads only the settings file or a profile file, as pla
   assert.equal((await get('net.quellit.zorvane_100%25.plist')).status, 200);
   assert.equal((await get('net.quellit.zorvane_%252e%252e%252fsecret.plist')).status, 404);
   assert.equal((await get('net.quellit.zorvane_missing.plist')).status, 404);
+});
+
+test('"Add from this computer" takes only the page\'s own POSTs, within 4 MiB, of a usable file under a profile\'s name', async () => {
+  const folder = device.hostPath('/var/mobile/Library/Preferences');
+  const listing = () => execFileSync('ls', ['-A', folder], { encoding: 'utf8' });
+  const origin = { Origin: `http://127.0.0.1:${device.port}` };
+  const file = settingsPlist({ left: ['00 Time'] });
+  const add = (query, headers = origin, body = file, path = '/upload/add') =>
+    request(`${withToken(path)}&${query}`, { 'Content-Type': 'application/octet-stream', ...headers }, 'POST', body);
+  const before = listing();
+
+  const refusals = [
+    ['no token', () => request('/upload/add?name=A', origin, 'POST', file), 403],
+    ['a near token', () => request(`${withToken('/upload/add', nearToken())}&name=A`, origin, 'POST', file), 403],
+    ['another Host', () => add('name=A', { ...origin, Host: 'evil.example' }), 403],
+    ['no Origin', () => add('name=A', {}), 403],
+    ['another Origin', () => add('name=A', { Origin: 'http://evil.example' }), 403],
+    ['a cross-site fetch', () => add('name=A', { ...origin, 'Sec-Fetch-Site': 'cross-site' }), 403],
+    ['a GET', () => request(`${withToken('/upload/add')}&name=A`, origin), 405],
+    ['another path', () => add('name=A', origin, file, '/upload/other'), 404],
+    ['a body without a length', () => add('name=A', { ...origin, 'Transfer-Encoding': 'chunked' }), 411],
+    ['a body over 4 MiB', () => add('name=A', origin, Buffer.alloc(4 * 1024 * 1024 + 1, 0x20)), 413],
+    ['an empty name', () => add('name='), 400],
+    ['a name with "/"', () => add('name=..%2F..%2Fsecret'), 400],
+    ['a name with NUL', () => add('name=A%00B'), 400],
+    ['a file the plug-in cannot use', () => add('name=A', origin, '<plist><array/></plist>'), 422],
+  ];
+  for (const [what, send, status] of refusals) {
+    const answer = await send();
+    assert.equal(answer.status, status, `${what}: ${answer.body}`);
+  }
+  assert.equal(listing(), before, 'nothing was written');
+
+  // A usable file is added once; the same name again only with replace=1.
+  assert.equal((await add('name=Trip%202')).status, 200);
+  const exists = await add('name=Trip%202', origin, settingsPlist({ right: ['00 Time'] }));
+  assert.equal(exists.status, 409);
+  assert.match(readFileSync(`${folder}/net.quellit.zorvane_Trip 2.plist`, 'utf8'), /<key>left<\/key>\s*<dict>\s*<key>data<\/key>\s*<array>\s*<string>00 Time/);
+  assert.equal((await add('name=Trip%202&replace=1', origin, settingsPlist({ right: ['00 Time'] }))).status, 200);
+  assert.match(readFileSync(`${folder}/net.quellit.zorvane_Trip 2.plist`, 'utf8'), /<key>right<\/key>\s*<dict>\s*<key>data<\/key>\s*<array>\s*<string>00 Time/);
 });

@@ -5,9 +5,10 @@
 // one another as a person's session would.
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { existsSync, readFileSync } from 'node:fs';
+import { existsSync, readdirSync, readFileSync } from 'node:fs';
 import { Device } from './support/device.mjs';
-import { launchBrowser, onScreen, statusBarItems, waitForStatusBar } from './support/screen.mjs';
+import { launchBrowser, onScreen, send, statusBarItems, waitForStatusBar } from './support/screen.mjs';
+import { settingsPlist } from './support/settings.mjs';
 import {
   alertShown, dragRowToTopOf, holdOn, openSettings, openSettingsPage, pressAlertButton, settingsRow, swipeLeft,
 } from './support/settings-app.mjs';
@@ -232,5 +233,73 @@ test('the Profiles page saves only names it lists, and "This computer" downloads
     ]);
     assert.deepEqual(readFileSync(await download.path()), readFileSync(device.hostPath(`${PREFERENCES}/net.quellit.zorvane_...plist`)));
     assert.equal(await page.textContent('#error'), '');
+  });
+});
+
+test('a settings file placed by hand and announced shows on the Sort Order page, and a switch flipped afterwards keeps its layout', async (t) => {
+  await onScreen(t, browser, device, async (page) => {
+    await openSettingsPage(page, 'Sort Order', 'ZVSortOrderController');
+    device.writeSettings(settingsPlist({ left: ['22 VPN'], center: ['00 Time'], right: ['13 Alarm', '07 Battery'] }));
+    await send(page, 'springboard', { cmd: 'post', name: 'net.quellit.zorvane/preferences' });
+    const left = page.locator('.table-section[data-section="0"] .row');
+    await page.waitForFunction(() => document.querySelector('.table-section[data-section="0"]')?.innerText.includes('22 VPN'));
+    assert.deepEqual(await left.allInnerTexts(), ['22 VPN']);
+
+    await openSettings(page);
+    const toggle = settingsRow(page, 'Hide Top Grabber').locator('.switch');
+    const was = await toggle.getAttribute('aria-checked');
+    await toggle.click();
+    await page.waitForSelector(`.row[data-title="Hide Top Grabber"] .switch[aria-checked=${was === 'true' ? 'false' : 'true'}]`);
+    const file = readFileSync(device.hostPath(`${PREFERENCES}/net.quellit.zorvane.plist`), 'utf8');
+    assert.match(file, /<key>left<\/key>\s*<dict>\s*<key>data<\/key>\s*<array>\s*<string>22 VPN<\/string>\s*<\/array>/);
+    assert.match(file, /<key>right<\/key>\s*<dict>\s*<key>data<\/key>\s*<array>\s*<string>13 Alarm<\/string>\s*<string>07 Battery<\/string>/);
+  });
+});
+
+// Drops a file onto the page as the browser does when one is dragged in from the desktop.
+const dropFile = (page, name, text) => page.evaluate(([n, t]) => {
+  const transfer = new DataTransfer();
+  transfer.items.add(new File([t], n, { type: 'application/x-plist' }));
+  document.querySelector('.desk').dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+}, [name, text]);
+
+test('a profile file added from this computer is listed under Profiles and loads; a file the plug-in cannot use is refused and nothing is written', async (t) => {
+  await onScreen(t, browser, device, async (page) => {
+    await openSettingsPage(page, 'Profiles', 'ZVProfileController');
+    const folder = device.hostPath(PREFERENCES);
+    const before = readdirSync(folder).sort();
+    const result = page.locator('#bring-in-result[role=status]');
+
+    await dropFile(page, 'net.quellit.zorvane_Broken.plist', '<plist><dict><key>enabled</key>');
+    await result.getByText(/"net\.quellit\.zorvane_Broken\.plist" was not added: The plug-in cannot use this file: it is not a property list.*Nothing was written\./).waitFor();
+    assert.deepEqual(readdirSync(folder).sort(), before);
+
+    const [chooser] = await Promise.all([
+      page.waitForEvent('filechooser'),
+      page.getByRole('button', { name: 'Add from this computer' }).click(),
+    ]);
+    const weekend = settingsPlist({ left: ['13 Alarm'] }, { hideBatery: true });
+    await chooser.setFiles({ name: 'net.quellit.zorvane_Weekend.plist', mimeType: 'application/x-plist', buffer: Buffer.from(weekend) });
+    await page.getByText('"net.quellit.zorvane_Weekend.plist": the plug-in skips part of it.').waitFor();
+    await page.getByText('hideBatery: unknown key, ignored; did you mean hideBattery?').waitFor();
+    const name = page.getByRole('textbox', { name: 'Profile name' });
+    assert.equal(await name.inputValue(), 'Weekend');
+    await name.fill('Weekend trip');
+    await page.getByRole('button', { name: 'Add', exact: true }).click();
+    await result.getByText('Profile "Weekend trip" added: Profiles lists it.').waitFor();
+    await page.waitForSelector('.table-section[data-section="1"] .row[data-title="Weekend trip"]');
+
+    // The same name again is a replacement, made only once the person says so.
+    await dropFile(page, 'weekend.plist', weekend);
+    await name.fill('Weekend trip');
+    await page.getByRole('button', { name: 'Add', exact: true }).click();
+    await result.getByText('A profile named "Weekend trip" exists already. Replace it with "weekend.plist"?').waitFor();
+    await page.getByRole('button', { name: 'Replace it' }).click();
+    await result.getByText('Profile "Weekend trip" added: Profiles lists it.').waitFor();
+
+    await page.click('.table-section[data-section="1"] .row[data-title="Weekend trip"]');
+    await pressAlertButton(page, 'Yes');
+    await waitForStatusBar(page, { left: [13, 3, 4, 5] });
+    await page.waitForSelector('.table-section[data-section="0"] .row[data-title="Weekend trip"]');
   });
 });

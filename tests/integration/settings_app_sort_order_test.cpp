@@ -3,6 +3,8 @@
 // gestures the page does not allow.
 #include "SettingsAppFixture.h"
 
+#include <thread>
+
 namespace zv::test {
 namespace {
 
@@ -58,6 +60,47 @@ TEST_F(SettingsAppTest, ADragIsSavedAndAnnouncedDuringTheDrop) {
     ok({{"cmd", "back"}});
     json again = ok({{"cmd", "open"}, {"label", "Sort Order"}});
     EXPECT_EQ(rowTitles(again, 0), (std::vector<std::string>{"00 Time", "11 Bluetooth"}));
+}
+
+PlistValue record(std::vector<std::string> names) {
+    PlistArray data;
+    for (auto& name : names) data.emplace_back(std::move(name));
+    return PlistValue(PlistDictionary{{"data", PlistValue(std::move(data))}});
+}
+
+// A settings file placed by hand and announced replaces the app's copy: the
+// editor on screen shows it, and the next change starts from it instead of
+// writing the app's stale copy over it.
+TEST_F(SettingsAppTest, AnAnnouncedFileIsShownAndKeptByTheNextChange) {
+    ok({{"cmd", "open"}, {"label", "Sort Order"}});
+    ok({{"cmd", "move"}, {"from", {4, 0}}, {"to", {0, 0}}});  // the app's own copy: Time on the left
+    writePreferencesFile("net.quellit.zorvane.plist",
+                         {{"schemaVersion", "1.2"},
+                          {"enabled", true},
+                          {"left", record({})},
+                          {"center", record({})},
+                          {"right", record({"21 VPN", "11 Bluetooth"})},
+                          {"hidden", record({})},
+                          {"default", record({"00 Time"})}});
+    startProbe();
+    EXPECT_EQ(ask(std::string("post ") + kPreferencesName), "posted");
+
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    json editor = page();
+    while (rowTitles(editor, 2).empty() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(20ms);
+        editor = page();
+    }
+    EXPECT_EQ(rowTitles(editor, 0), std::vector<std::string>{});
+    EXPECT_EQ(rowTitles(editor, 2), (std::vector<std::string>{"21 VPN", "11 Bluetooth"}));
+
+    ok({{"cmd", "back"}});
+    ok({{"cmd", "switch"}, {"label", "Enabled"}, {"value", false}});
+    auto file = preferencesFile();
+    ASSERT_TRUE(file);
+    EXPECT_EQ(regionList(*file, "right"), (std::vector<std::string>{"21 VPN", "11 Bluetooth"}));
+    EXPECT_EQ(regionList(*file, "left"), std::vector<std::string>{});
+    EXPECT_EQ(*plistLookup(*file, "enabled"), PlistValue(false));
 }
 
 TEST_F(SettingsAppTest, SortOrderRefusesTapsDeletesAndImpossibleDrops) {

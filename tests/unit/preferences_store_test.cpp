@@ -240,6 +240,30 @@ TEST_F(PreferencesStoreTest, IdentifiersThatWouldLeaveTheFolderAreRefused) {
     }
 }
 
+// Another writer's file is taken in; the store's own saves, a profile read
+// through the store and an unreadable file are not, so unsaved changes stay.
+TEST_F(PreferencesStoreTest, OnlyAnotherWritersFileIsTakenIn) {
+    bind({{"enabled", true}});
+    EXPECT_FALSE(store.reloadIfFileChanged());
+    store.setObject(PlistValue(false), "enabled");
+    ASSERT_TRUE(store.save());
+    EXPECT_FALSE(store.reloadIfFileChanged());
+
+    writeDict("net.quellit.zorvane_P.plist", {{"profileName", "P"}});
+    ASSERT_TRUE(store.loadOnceFromIdentifier("net.quellit.zorvane_P"));
+    EXPECT_FALSE(store.reloadIfFileChanged());  // the settings file is still as the store wrote it
+    EXPECT_EQ(*store.objectForKey("profileName"), PlistValue("P"));
+
+    writeRaw(kBoundFile, "not a property list");
+    EXPECT_FALSE(store.reloadIfFileChanged());
+    EXPECT_EQ(*store.objectForKey("profileName"), PlistValue("P"));
+
+    writeDict(kBoundFile, {{"enabled", true}, {"schemaVersion", "1.2"}});
+    EXPECT_TRUE(store.reloadIfFileChanged());
+    EXPECT_EQ(*store.preferences(), (PlistDictionary{{"enabled", true}, {"schemaVersion", "1.2"}}));
+    EXPECT_FALSE(store.reloadIfFileChanged());
+}
+
 TEST_F(PreferencesStoreTest, TypedGettersConvertOnlyNumbers) {
     bind({});
     struct Case {

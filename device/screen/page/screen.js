@@ -12,6 +12,8 @@ import { drawControls, wireControls } from './controls.js';
 import { announce } from './announce.js';
 import { FocusWatch } from './focus.js';
 import { drawRoad, savedProfiles } from './road.js';
+import { drawFindings } from './findings.js';
+import { wireBringIn } from './bringin.js';
 import { SettingsScreen } from './settings.js';
 
 const byId = (id) => document.getElementById(id);
@@ -66,9 +68,10 @@ const settingsElements = {
 };
 
 const roadElements = { action: byId('road-action'), steps: byId('road-steps') };
+const findingsElements = { section: byId('findings'), summary: byId('findings-summary'), list: byId('findings-list') };
 
 // The device's last report.
-let model = { device: null, layouts: {}, pages: {}, road: null };
+let model = { device: null, layouts: {}, pages: {}, road: null, findings: null };
 
 // For measurements and tests: the time of each animation frame that showed
 // a new status bar, and of each layout message's arrival.
@@ -167,6 +170,10 @@ connection.on('road', (message) => {
     });
   }
 });
+connection.on('findings', (message) => {
+  model = { ...model, findings: message };
+  drawFindings(model.findings, findingsElements);
+});
 connection.on('reply', (message) => {
   if (message.reply && !message.reply.ok && message.reply.id === undefined) {
     byId('error').textContent = message.reply.error;
@@ -174,6 +181,18 @@ connection.on('reply', (message) => {
 });
 
 wireControls(controls, () => model, send);
+wireBringIn({
+  choose: byId('bring-in-choose'),
+  input: byId('bring-in-input'),
+  check: byId('bring-in-check'),
+  verdict: byId('bring-in-verdict'),
+  findings: byId('bring-in-findings'),
+  name: byId('bring-in-name'),
+  add: byId('bring-in-add'),
+  replace: byId('bring-in-replace'),
+  cancel: byId('bring-in-cancel'),
+  result: byId('bring-in-result'),
+});
 settingsScreen = new SettingsScreen(settingsElements, send);
 
 // Opening an application: start it when it has stopped, then bring it to the front.
