@@ -7,7 +7,7 @@ import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { existsSync, readFileSync } from 'node:fs';
 import { Device } from './support/device.mjs';
-import { launchBrowser, onScreen, statusBarItems, waitForStatusBar } from './support/screen.mjs';
+import { launchBrowser, onScreen, send, statusBarItems, waitForStatusBar } from './support/screen.mjs';
 import {
   alertShown, dragRowToTopOf, holdOn, openSettings, openSettingsPage, pressAlertButton, settingsRow, swipeLeft,
 } from './support/settings-app.mjs';
@@ -57,6 +57,21 @@ test('dragging "11 Bluetooth" from Default to the top of Left draws it first on 
     assert.deepEqual(times, [...times].sort((a, b) => a - b));
     assert.ok(times[0] >= 0);
     assert.match(await page.textContent('#road-steps'), /settings file written/);
+
+    // The charger goes in and out, then SpringBoard starts again: every
+    // status bar lays out anew, but none of it is a step of the drop's road.
+    await page.waitForSelector('#road-steps li[data-kind=laidOut][data-process=settings]');
+    const drop = await page.evaluate(() => window.zvScreen.model().road);
+    const laidOutAt = (p) => page.evaluate((process) => window.zvScreen.model().layouts[process].layout.t, p);
+    for (const state of ['in', 'out']) {
+      await page.click(`input[name=charger][value=${state}]`);
+      await page.waitForFunction((s) => ['springboard', 'app'].every(
+        (p) => window.zvScreen.model().layouts[p].layout.battery.state === s), state === 'in' ? 1 : 0);
+    }
+    const before = await laidOutAt('springboard');
+    assert.deepEqual((await send(page, 'springboard', { cmd: 'relaunch' })).relaunching, true);
+    await page.waitForFunction((t) => window.zvScreen.model().layouts.springboard.layout.t > t, before, { timeout: 15000 });
+    assert.deepEqual(await page.evaluate(() => window.zvScreen.model().road), drop);
   });
 });
 
