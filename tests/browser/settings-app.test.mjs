@@ -5,7 +5,7 @@
 // one another as a person's session would.
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { existsSync, readFileSync } from 'node:fs';
+import { copyFileSync, existsSync, readFileSync, rmSync } from 'node:fs';
 import { Device } from './support/device.mjs';
 import { launchBrowser, onScreen, send, statusBarItems, waitForStatusBar } from './support/screen.mjs';
 import {
@@ -189,9 +189,26 @@ test('a long press shares the settings file to "This computer": the download is 
   });
 });
 
-test('a profile deleted with the editing mode\'s delete button is gone from the list and the folder', async (t) => {
+test('a profile deleted with the editing mode\'s delete button, or whose file vanished, is gone from the list', async (t) => {
   await onScreen(t, browser, device, async (page) => {
+    const gone = device.hostPath(`${PREFERENCES}/net.quellit.zorvane_Gone.plist`);
+    copyFileSync(device.hostPath(`${PREFERENCES}/net.quellit.zorvane_Bluetooth left.plist`), gone);
     await openSettingsPage(page, 'Profiles', 'ZVProfileController');
+    // Its file goes away behind the page's back: the load says why, and the row goes.
+    await page.waitForSelector('.table-section[data-section="1"] .row[data-title="Gone"]');
+    rmSync(gone);
+    await page.click('.table-section[data-section="1"] .row[data-title="Gone"]');
+    await page.click('#alert-buttons button:text-is("Yes")');
+    await page.waitForSelector('#alert-title:text-is("Error, Could not load profile")');
+    assert.deepEqual(await alertShown(page), {
+      title: 'Error, Could not load profile',
+      message: 'The file \u201cnet.quellit.zorvane_Gone.plist\u201d couldn\u2019t be opened because there is no such file.',
+      buttons: ['Ok'],
+      field: false,
+    });
+    await pressAlertButton(page, 'Ok');
+    await page.waitForSelector('.table-section[data-section="1"] .row[data-title="Gone"]', { state: 'detached' });
+
     await page.click('#settings-edit');
     await page.click('.table-section[data-section="1"] .row[data-title="Bluetooth left"] .delete-button');
     await page.waitForFunction(() => !document.querySelector('.table-section[data-section="1"] .row'));
