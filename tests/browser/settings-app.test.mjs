@@ -5,7 +5,7 @@
 // one another as a person's session would.
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { copyFileSync, existsSync, readFileSync, rmSync } from 'node:fs';
+import { existsSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { Device } from './support/device.mjs';
 import { launchBrowser, onScreen, send, statusBarItems, waitForStatusBar } from './support/screen.mjs';
 import {
@@ -192,7 +192,7 @@ test('a long press shares the settings file to "This computer": the download is 
 test('a profile deleted with the editing mode\'s delete button, or whose file vanished, is gone from the list', async (t) => {
   await onScreen(t, browser, device, async (page) => {
     const gone = device.hostPath(`${PREFERENCES}/net.quellit.zorvane_Gone.plist`);
-    copyFileSync(device.hostPath(`${PREFERENCES}/net.quellit.zorvane_Bluetooth left.plist`), gone);
+    writeFileSync(gone, '<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0"><dict/></plist>\n');
     await openSettingsPage(page, 'Profiles', 'ZVProfileController');
     // Its file goes away behind the page's back: the load says why, and the row goes.
     await page.waitForSelector('.table-section[data-section="1"] .row[data-title="Gone"]');
