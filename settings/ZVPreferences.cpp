@@ -36,10 +36,13 @@ std::string ZVPreferences::lastModifiedText() {
 
 // --- Loading ---------------------------------------------------------------
 
-bool ZVPreferences::loadOnceFromIdentifier(std::string_view identifier) {
+bool ZVPreferences::loadOnceFromIdentifier(std::string_view identifier, NSError* error) {
     preferences_.reset();
     std::optional<PlistDictionary> read;
-    if (auto path = pathForIdentifier(identifier)) read = dictionaryWithContentsOfFile(*path);
+    if (auto path = pathForIdentifier(identifier))
+        read = dictionaryWithContentsOfFile(*path, error);
+    else if (error)
+        *error = NSError::fileReadError(std::make_error_code(std::errc::invalid_argument), std::string(identifier) + ".plist");
     const bool ok = read.has_value();
     if (identifier_ && identifier == *identifier_) boundFileSeen_ = read;
     preferences_ = ok ? std::move(*read) : PlistDictionary{};

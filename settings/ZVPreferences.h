@@ -57,8 +57,9 @@ public:
     // Reads the file of `identifier` and replaces the dictionary with its
     // top-level dictionary. A missing, unreadable or non-dictionary file (or
     // a refused identifier) leaves an empty dictionary and answers false.
-    // The binding is not changed.
-    bool loadOnceFromIdentifier(std::string_view identifier);
+    // The binding is not changed. *error (when given) then says why, in the
+    // platform's words.
+    bool loadOnceFromIdentifier(std::string_view identifier, NSError* error = nullptr);
     // When a dictionary is held: true, nothing changed, nothing read.
     // Otherwise binds identifier and notification, then loadOnceFromIdentifier.
     bool loadFromIdentifier(std::string_view identifier, Notification notification);
@@ -123,8 +124,8 @@ public:
     // The dictionary held, or empty when unloaded.
     const std::optional<PlistDictionary>& preferences() const { return preferences_; }
     // Puts back a dictionary taken earlier from preferences(); the binding is
-    // unchanged. The profile manager restores the store with it when a
-    // profile cannot be read, so a failed load loses nothing.
+    // unchanged. The pages restore the store with it when a change cannot
+    // be saved or a profile cannot be read, so a failure loses nothing.
     void restorePreferences(PlistDictionary preferences) { preferences_ = std::move(preferences); }
     const std::optional<std::string>& identifier() const { return identifier_; }
     const Notification& notification() const { return notification_; }

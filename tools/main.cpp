@@ -20,6 +20,7 @@
 #include "HostSession.h"
 #include "InputFile.h"
 #include "OutputFile.h"
+#include "SettingsCheck.h"
 #include "StatusBarShow.h"
 #include "Wording.h"
 #include "self/ProgramLocations.h"
@@ -68,6 +69,13 @@ int runShow(const std::string& path, const std::string& svgPath, const ShowOptio
     } catch (const HostSessionError& e) {
         std::cerr << "zorvane: " << printable(path) << ": " << e.what() << "\n";
         return kFailure;
+    }
+    // The loader's own finding says when the file leaves the plug-in off:
+    // what follows is then the system's layout, not the file's.
+    for (const Finding& finding : checkSettings(input).findings) {
+        if (finding.kind == "pluginOff")
+            std::cerr << "zorvane: " << printable(path) << ": " << finding.message
+                      << ", so the status bar shown is the system's own\n";
     }
     // With the picture on standard output, the text goes to standard error.
     (svgFile.path == "-" ? std::cerr : std::cout) << statusBarText(bar) << std::flush;

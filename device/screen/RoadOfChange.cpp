@@ -45,10 +45,9 @@ bool RoadOfChange::take(const std::string& process, const json& event) {
     } else {
         return false;
     }
-    return active_ && time >= began_;
+    const bool byAnother = (kind == "wrote" || kind == "posted") && process != actionProcess_;
+    return active_ && time >= began_ && !byAnother;
 }
-
-void RoadOfChange::processEnded(const std::string& process, std::int64_t time) { keep({process, "ended", "", time}); }
 
 void RoadOfChange::keep(Event event) {
     if (events_.size() == kMaxEvents) events_.pop_front();
@@ -69,17 +68,16 @@ json RoadOfChange::toJson() const {
         steps.push_back({{"process", e.process}, {"kind", kind}, {"subject", e.subject}, {"ms", ms}});
     };
     for (const Event& e : ordered) {
-        if (e.kind == "wrote") {
+        const bool byTheAction = e.process == actionProcess_;
+        if (e.kind == "wrote" && byTheAction) {
             step(e, "wrote");
-        } else if (e.kind == "posted") {
+        } else if (e.kind == "posted" && byTheAction) {
             posted.insert(e.subject);
             step(e, "posted");
         } else if (e.kind == "delivered") {
             if (!posted.count(e.subject)) continue;
             awaitingLayout.insert(e.process);
             step(e, "delivered");
-        } else if (e.kind == "ended") {
-            awaitingLayout.insert(e.process);
         } else if (e.kind == "layout" && awaitingLayout.erase(e.process)) {
             step(e, "laidOut");
         }

@@ -12,13 +12,19 @@
 // were taken in.
 //
 // What counts as a step of the road, walking the events after the action in
-// time order:
-//   - every "wrote" and "posted" event;
+// time order — only what the person's action set going:
+//   - a "wrote" or "posted" event of the action's process (the Settings
+//     application does nothing on its own that writes or posts);
 //   - a "delivered" event of a name posted before it on this road;
 //   - the first "layout" event of a process after a delivery to it on this
-//     road, or after it ended during the road (a relaunched SpringBoard).
-// Anything else (a later charger notification, a layout nobody asked for)
-// stays off the road. A road holds at most kMaxSteps steps.
+//     road, that process started again or not (a relaunched SpringBoard
+//     lays out anew in its next life).
+// Anything else stays off the road: what other processes write or post (a
+// device control: the charger's notification, posted by SpringBoard), the
+// deliveries and layouts that follow it, a layout nobody asked for (the
+// battery, Bluetooth, the width), and a process that ended and started
+// again without a delivery of this road waiting for it. A road holds at most
+// kMaxSteps steps.
 #pragma once
 
 #include <cstdint>
@@ -37,9 +43,6 @@ public:
     // Takes one event of a process; true when the road may have changed.
     // An "action" starts a new road.
     bool take(const std::string& process, const nlohmann::json& event);
-    // The process ended at `time` (the events' clock): its next layout (once
-    // started again) is a step.
-    void processEnded(const std::string& process, std::int64_t time);
 
     // {"action": {"process", "cmd", "t"} or null, "steps": [{"process",
     // "kind", "subject", "ms"}]}: kind is "wrote" (subject: the device path),
@@ -50,7 +53,7 @@ public:
 private:
     struct Event {
         std::string process;
-        std::string kind;  // "wrote", "posted", "delivered", "layout", "ended"
+        std::string kind;  // "wrote", "posted", "delivered", "layout"
         std::string subject;
         std::int64_t time = 0;
     };

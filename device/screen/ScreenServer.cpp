@@ -406,7 +406,6 @@ void ScreenServer::processLine(const std::string& process, const json& parsed) {
 // A process that ended answers none of the requests it was sent, and
 // shows no page.
 void ScreenServer::processExited(const std::string& process) {
-    road_.processEnded(process, control::eventTime());
     if (pages_.erase(process)) broadcast({{"type", "page"}, {"process", process}, {"page", nullptr}});
     for (auto it = pending_.begin(); it != pending_.end();) {
         if (it->second.process != process) {

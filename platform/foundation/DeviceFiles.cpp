@@ -57,15 +57,27 @@ std::string resolveDevicePath(std::string_view devicePath) {
     return path;
 }
 
-std::optional<std::string> readHostFile(const std::string& hostPath, std::size_t maxBytes) {
+std::optional<std::string> readHostFile(const std::string& hostPath, std::size_t maxBytes, std::error_code* error) {
+    auto fail = [error](std::error_code cause) -> std::optional<std::string> {
+        if (error) *error = cause;
+        return std::nullopt;
+    };
+    auto failWithErrno = [&fail] { return fail(std::error_code(errno, std::generic_category())); };
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a
     // writer. What the descriptor is decides whether it is read at all.
     int fd = ::open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) return failWithErrno();
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
+    if (::fstat(fd, &st) != 0) {
+        const auto cause = std::error_code(errno, std::generic_category());
         ::close(fd);
-        return std::nullopt;
+        return fail(cause);
+    }
+    if (!S_ISREG(st.st_mode) || static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
+        ::close(fd);
+        return fail(std::make_error_code(S_ISDIR(st.st_mode)   ? std::errc::is_a_directory
+                                         : !S_ISREG(st.st_mode) ? std::errc::invalid_argument
+                                                                : std::errc::file_too_large));
     }
     std::string bytes;
     bytes.reserve(static_cast<size_t>(st.st_size));
@@ -74,14 +86,15 @@ std::optional<std::string> readHostFile(const std::string& hostPath, std::size_t
         ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0) {
             if (errno == EINTR) continue;
+            const auto cause = std::error_code(errno, std::generic_category());
             ::close(fd);
-            return std::nullopt;
+            return fail(cause);
         }
         if (n == 0) break;
         // A file that grows while it is read is held to the same bound.
         if (static_cast<size_t>(n) > maxBytes - bytes.size()) {
             ::close(fd);
-            return std::nullopt;
+            return fail(std::make_error_code(std::errc::file_too_large));
         }
         bytes.append(buffer, static_cast<size_t>(n));
     }
@@ -104,10 +117,16 @@ bool writeHostFileAtomically(const std::string& hostPath, std::string_view bytes
     return ok;
 }
 
-std::optional<PlistDictionary> dictionaryWithContentsOfFile(std::string_view devicePath) {
-    auto bytes = readHostFile(resolveDevicePath(devicePath), kMaxPropertyListFileBytes);
-    if (!bytes) return std::nullopt;
-    return plistDictionaryFromBytes(*bytes);
+std::optional<PlistDictionary> dictionaryWithContentsOfFile(std::string_view devicePath, NSError* error) {
+    std::error_code cause;
+    auto bytes = readHostFile(resolveDevicePath(devicePath), kMaxPropertyListFileBytes, &cause);
+    std::optional<PlistDictionary> dict;
+    if (bytes) {
+        dict = plistDictionaryFromBytes(*bytes);
+        cause = std::make_error_code(std::errc::illegal_byte_sequence);
+    }
+    if (!dict && error) *error = NSError::fileReadError(cause, devicePath);
+    return dict;
 }
 
 bool writeToFile(const PlistDictionary& dict, std::string_view devicePath, bool atomically, NSError* error) {

@@ -28,9 +28,12 @@ std::string resolveDevicePath(std::string_view devicePath);
 // Only a regular file is read, directly or through a symlink: a FIFO, socket
 // or device counts as unreadable at once, as does a file of more than
 // maxBytes, which is refused before any byte of it is read. Opening and
-// reading never wait for another process.
+// reading never wait for another process. On failure *error (when given)
+// says why: the system's error, is_a_directory, invalid_argument (not a
+// regular file) or file_too_large.
 std::optional<std::string> readHostFile(const std::string& hostPath,
-                                        std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
+                                        std::size_t maxBytes = std::numeric_limits<std::size_t>::max(),
+                                        std::error_code* error = nullptr);
 // Atomic whole-file replacement of a host path; false on any failure, with
 // *error (when given) set to its cause.
 bool writeHostFileAtomically(const std::string& hostPath, std::string_view bytes, std::error_code* error = nullptr);
@@ -43,8 +46,9 @@ inline constexpr std::size_t kMaxPropertyListFileBytes = 16 * 1024 * 1024;
 // dictionaryWithContentsOfFile: and writeToFile:atomically:). A file that is
 // missing, not a regular file, larger than kMaxPropertyListFileBytes,
 // unparseable (nested or sized beyond the codec's bounds included) or whose
-// root is not a dictionary reads as empty.
-std::optional<PlistDictionary> dictionaryWithContentsOfFile(std::string_view devicePath);
+// root is not a dictionary reads as empty; *error (when given) then says
+// why, as Foundation's readFromURL:error: (NSError::fileReadError).
+std::optional<PlistDictionary> dictionaryWithContentsOfFile(std::string_view devicePath, NSError* error = nullptr);
 // Writes XML. With atomically false the file is written in place. On
 // failure *error (when given) says why, as Foundation's writeToURL:error:.
 bool writeToFile(const PlistDictionary& dict, std::string_view devicePath, bool atomically = true,

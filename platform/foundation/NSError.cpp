@@ -31,3 +31,16 @@ NSError NSError::fileWriteError(std::error_code cause, std::string_view path) {
         return {"NSCocoaErrorDomain", 514, "The file name " + file + " is invalid."};
     return {"NSCocoaErrorDomain", 512, "The file " + file + " couldn\u2019t be saved."};
 }
+
+NSError NSError::fileReadError(std::error_code cause, std::string_view path) {
+    const std::string subject = "The file " + quoted(lastPathComponent(path)) + " couldn\u2019t be opened";
+    if (cause == std::errc::no_such_file_or_directory || cause == std::errc::not_a_directory)
+        return {"NSCocoaErrorDomain", 260, subject + " because there is no such file."};
+    if (cause == std::errc::permission_denied || cause == std::errc::operation_not_permitted)
+        return {"NSCocoaErrorDomain", 257, subject + " because you don\u2019t have permission to view it."};
+    if (cause == std::errc::file_too_large)
+        return {"NSCocoaErrorDomain", 263, subject + " because it is too large."};
+    if (cause == std::errc::illegal_byte_sequence)
+        return {"NSCocoaErrorDomain", 259, subject + " because it isn\u2019t in the correct format."};
+    return {"NSCocoaErrorDomain", 256, subject + "."};
+}

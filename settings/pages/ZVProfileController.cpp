@@ -290,23 +290,39 @@ void ZVProfileController::saveProfile(const std::string& name) {
 
 void ZVProfileController::loadProfile(const std::string& name) {
     ZVPreferences& store = ZVPreferences::sharedInstance();
-    // Reading a profile replaces the store's contents even when it fails;
-    // keep them so a failed load leaves the current settings in memory.
+    // Reading a profile replaces the store's contents even when it fails, and
+    // a settings file that cannot be written keeps the current settings: in
+    // either case the store gets back what it held, which is what the file
+    // holds, so nothing claims the profile was loaded.
     std::optional<PlistDictionary> previous = store.preferences();
-    if (!store.loadOnceFromIdentifier(zv::profileIdentifier(name))) {
+    NSError error;
+    const bool loaded = store.loadOnceFromIdentifier(zv::profileIdentifier(name), &error) &&
+                        store.saveWithNotification(store.notification(), false, &error);
+    if (!loaded) {
         if (previous) store.restorePreferences(std::move(*previous));
-        showError("Error, Could not load profile", std::nullopt, sharedSelf<UIAlertViewDelegate>(), "Ok");
+        showError("Error, Could not load profile", error.localizedDescription(), sharedSelf<UIAlertViewDelegate>(),
+                  "Ok");
+        // A profile whose file has gone leaves the list.
+        refresh();
         return;
     }
-    store.saveWithLastModified(false);
     postReloadStatusBar();
     refresh();
 }
 
 void ZVProfileController::resetCurrent() {
     ZVPreferences& store = ZVPreferences::sharedInstance();
+    std::optional<PlistDictionary> previous = store.preferences();
     store.resetPreferences();
-    store.save();
+    NSError error;
+    if (!store.saveWithNotification(store.notification(), true, &error)) {
+        // The file keeps the settings, and so does the store.
+        if (previous) store.restorePreferences(std::move(*previous));
+        showError("Error, Could not reset profile", error.localizedDescription(), sharedSelf<UIAlertViewDelegate>(),
+                  "Ok");
+        refresh();
+        return;
+    }
     postReloadStatusBar();
     refresh();
 }

@@ -17,12 +17,16 @@
 // store announces "net.quellit.zorvane/preferences") and then post
 // "net.quellit.zorvane/reloadStatusBar".
 //
-// A profile that cannot be read fails to load with an alert and leaves the
-// store as it was before the attempt (its contents are put back), so a
-// later save cannot write an empty settings file. A profile file that cannot
-// be written fails the save with an alert ("Error, Could not save profile",
-// the platform's reason as its message) and leaves the current settings
-// named and flagged as before the attempt.
+// A load or reset that cannot end in a written settings file (the profile
+// cannot be read, the settings file cannot be replaced) fails with an alert
+// ("Error, Could not load profile" / "Error, Could not reset profile", the
+// platform's reason as its message), posts nothing, and leaves the store as
+// it was before the attempt (its contents are put back), so the page shows
+// what the file holds and a later save cannot write an empty settings file;
+// the list is then built again, so a profile whose file has gone leaves it.
+// A profile file that cannot be written fails the save with an alert
+// ("Error, Could not save profile", the platform's reason as its message)
+// and leaves the current settings named and flagged as before the attempt.
 //
 // When another writer changes the settings file and announces it, the store
 // takes the file in and the page lists the folder and shows it again.

@@ -5,7 +5,7 @@
 // one another as a person's session would.
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { existsSync, readdirSync, readFileSync } from 'node:fs';
+import { existsSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { Device } from './support/device.mjs';
 import { launchBrowser, onScreen, send, statusBarItems, waitForStatusBar } from './support/screen.mjs';
 import { settingsPlist } from './support/settings.mjs';
@@ -58,6 +58,21 @@ test('dragging "11 Bluetooth" from Default to the top of Left draws it first on 
     assert.deepEqual(times, [...times].sort((a, b) => a - b));
     assert.ok(times[0] >= 0);
     assert.match(await page.textContent('#road-steps'), /settings file written/);
+
+    // The charger goes in and out, then SpringBoard starts again: every
+    // status bar lays out anew, but none of it is a step of the drop's road.
+    await page.waitForSelector('#road-steps li[data-kind=laidOut][data-process=settings]');
+    const drop = await page.evaluate(() => window.zvScreen.model().road);
+    const laidOutAt = (p) => page.evaluate((process) => window.zvScreen.model().layouts[process].layout.t, p);
+    for (const state of ['in', 'out']) {
+      await page.click(`input[name=charger][value=${state}]`);
+      await page.waitForFunction((s) => ['springboard', 'app'].every(
+        (p) => window.zvScreen.model().layouts[p].layout.battery.state === s), state === 'in' ? 1 : 0);
+    }
+    const before = await laidOutAt('springboard');
+    assert.deepEqual((await send(page, 'springboard', { cmd: 'relaunch' })).relaunching, true);
+    await page.waitForFunction((t) => window.zvScreen.model().layouts.springboard.layout.t > t, before, { timeout: 15000 });
+    assert.deepEqual(await page.evaluate(() => window.zvScreen.model().road), drop);
   });
 });
 
@@ -175,9 +190,26 @@ test('a long press shares the settings file to "This computer": the download is 
   });
 });
 
-test('a profile deleted with the editing mode\'s delete button is gone from the list and the folder', async (t) => {
+test('a profile deleted with the editing mode\'s delete button, or whose file vanished, is gone from the list', async (t) => {
   await onScreen(t, browser, device, async (page) => {
+    const gone = device.hostPath(`${PREFERENCES}/net.quellit.zorvane_Gone.plist`);
+    writeFileSync(gone, '<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0"><dict/></plist>\n');
     await openSettingsPage(page, 'Profiles', 'ZVProfileController');
+    // Its file goes away behind the page's back: the load says why, and the row goes.
+    await page.waitForSelector('.table-section[data-section="1"] .row[data-title="Gone"]');
+    rmSync(gone);
+    await page.click('.table-section[data-section="1"] .row[data-title="Gone"]');
+    await page.click('#alert-buttons button:text-is("Yes")');
+    await page.waitForSelector('#alert-title:text-is("Error, Could not load profile")');
+    assert.deepEqual(await alertShown(page), {
+      title: 'Error, Could not load profile',
+      message: 'The file \u201cnet.quellit.zorvane_Gone.plist\u201d couldn\u2019t be opened because there is no such file.',
+      buttons: ['Ok'],
+      field: false,
+    });
+    await pressAlertButton(page, 'Ok');
+    await page.waitForSelector('.table-section[data-section="1"] .row[data-title="Gone"]', { state: 'detached' });
+
     await page.click('#settings-edit');
     await page.click('.table-section[data-section="1"] .row[data-title="Bluetooth left"] .delete-button');
     await page.waitForFunction(() => !document.querySelector('.table-section[data-section="1"] .row'));

@@ -98,6 +98,15 @@ TEST_F(ZorvaneTool, ShowGivesWhatARunningSpringBoardLaysOut) {
     expectShowMatches(springBoard, file, {"--bluetooth", "connected", "--battery-state", "1", "--locked"});
 }
 
+TEST_F(ZorvaneTool, ShowSaysWhenTheFileLeavesThePluginOff) {
+    const std::string file = writeFile("off.plist", plistToXml(PlistValue(PlistDictionary{{"enabled", false}})));
+    const ToolRun run = runZorvane({"show", file});
+    ASSERT_TRUE(run.status.exitedWith(0)) << run.status.describe();
+    EXPECT_EQ(run.errors, std::vector<std::string>{"zorvane: " + file + ": enabled is false: the plug-in stays off, "
+                                                   "so the status bar shown is the system's own"});
+    EXPECT_TRUE(run.out.starts_with("Left:")) << run.out;
+}
+
 TEST_F(ZorvaneTool, ShowWithAppGivesWhatARunningApplicationLaysOut) {
     const Layout layout{{{"left", {"00 Time"}}, {"right", {"04 Carrier", "99 libstatusbar spacer 2", "13 Alarm"}}}, {}};
     const std::string file = writeFile("app.plist", plistToXml(PlistValue(settingsFile(layout))));

@@ -146,6 +146,8 @@ TEST_F(ProfileManagerTest, UnreadableProfileFailsToLoadAndKeepsTheCurrentSetting
         auto error = onlyAlert();
         ASSERT_TRUE(error);
         EXPECT_EQ(error->title(), "Error, Could not load profile");
+        EXPECT_EQ(error->message(), "The file \u201cnet.quellit.zorvane_bad.plist\u201d couldn\u2019t be opened "
+                                    "because it isn\u2019t in the correct format.");
         EXPECT_EQ(error->buttonTitles(), std::vector<std::string>{"Ok"});
         press(0);
         EXPECT_EQ(*readDict(test::kSettingsFile), current);
@@ -159,6 +161,27 @@ TEST_F(ProfileManagerTest, UnreadableProfileFailsToLoadAndKeepsTheCurrentSetting
     }
 }
 
+
+TEST_F(ProfileManagerTest, LoadingAVanishedProfileSaysWhyAndDropsItsRow) {
+    const PlistDictionary current{{kEnabled, true}, {kProfileName, "Mine"}, {kProfileSaved, true}};
+    startWith(current);
+    writeDict(profileFile("a"), {{kEnabled, false}});
+    writeDict(profileFile("b"), {});
+    auto page = open();
+    std::filesystem::remove(test::preferencesFile(profileFile("a")));
+
+    loadRow(*page, 0);
+    auto error = onlyAlert();
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->title(), "Error, Could not load profile");
+    EXPECT_EQ(error->message(),
+              "The file \u201cnet.quellit.zorvane_a.plist\u201d couldn\u2019t be opened because there is no such file.");
+    press(0);
+    EXPECT_EQ(names(*page), std::vector<std::string>{"b"});
+    EXPECT_EQ(title(*page, 1, 0), "b");
+    EXPECT_EQ(held(), current);
+    EXPECT_EQ(*readDict(test::kSettingsFile), current);
+}
 
 TEST_F(ProfileManagerTest, DeletingAVanishedProfileReportsWhyNot) {
     writeDict(profileFile("b"), {});
@@ -199,9 +222,22 @@ TEST_F(ProfileManagerTest, ReadOnlyFolderFailsSavesWithoutLosingTheStore) {
         if (store().objectForKey(kProfileName) != PlistValue("Old") || title(*page, 0, 0) != "Old (Unsaved)")
             failures |= 2;
         if (names(*page) != std::vector<std::string>{"Work"}) failures |= 4;
+        // Each failure says why, and the store and the page go on showing
+        // what the settings file holds.
+        auto failedWithPermission = [&](const std::string& title) {
+            auto shown = UIAlertView::queuedAlerts();
+            const bool said = shown.size() == 1 && shown[0]->title() == title && shown[0]->message() &&
+                              shown[0]->message()->find("permission") != std::string::npos;
+            if (!shown.empty()) press(0);
+            return said;
+        };
         loadRow(*page, 0);  // readable, but the settings file cannot be replaced
-        if (held() != *readDict(profileFile("Work"))) failures |= 8;
-        if (*readDict(test::kSettingsFile) != *settingsBefore) failures |= 16;
+        if (!failedWithPermission("Error, Could not load profile")) failures |= 8;
+        if (held() != *settingsBefore || title(*page, 0, 0) != "Old (Unsaved)") failures |= 16;
+        if (page->tableView()->userDeleteRow(NSIndexPath{0, 0}) != "") failures |= 64;
+        press(1);  // reset
+        if (!failedWithPermission("Error, Could not reset profile")) failures |= 64;
+        if (held() != *settingsBefore || title(*page, 0, 0) != "Old (Unsaved)") failures |= 128;
         store().setObject(PlistValue(true), kHideBattery);
         if (store().save() || !store().boolForKey(kHideBattery)) failures |= 32;
         return failures;

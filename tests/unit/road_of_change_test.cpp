@@ -77,15 +77,40 @@ TEST(RoadOfChange, WhatDidNotFollowTheActionStaysOff) {
 
 TEST(RoadOfChange, ARelaunchedProcessCountsItsFirstLayout) {
     RoadOfChange road;
-    road.processEnded("springboard", kStart - 10);  // before any action: nothing awaited
     road.take("settings", event("action", 0, {{"cmd", "press"}}));
     road.take("settings", event("posted", 10, {{"name", "respring"}, {"centre", "distributed"}}));
     road.take("springboard", event("delivered", 20, {{"name", "respring"}}));
-    road.processEnded("springboard", kStart + 30);
-    road.processEnded("app", kStart + 40);
+    // SpringBoard ends and starts again; the application, which got nothing
+    // of this road, is restarted too.
     EXPECT_TRUE(road.take("springboard", event("layout", 90000)));
-    EXPECT_TRUE(road.take("app", event("layout", 95000)));
-    EXPECT_EQ(steps(road).back(), "app laidOut");
+    road.take("app", event("layout", 95000));
+    EXPECT_EQ(steps(road), (std::vector<std::string>{"settings posted respring", "springboard delivered respring",
+                                                     "springboard laidOut"}));
+}
+
+TEST(RoadOfChange, DeviceControlsAndLaterRestartsAreNoStepsOfIt) {
+    RoadOfChange road;
+    road.take("settings", event("action", 0, {{"cmd", "move"}}));
+    road.take("settings", event("wrote", 100, {{"file", "/f"}}));
+    road.take("settings", event("posted", 200, {{"name", "p"}}));
+    for (const char* host : {"springboard", "app"}) {
+        road.take(host, event("delivered", 300, {{"name", "p"}}));
+        road.take(host, event("layout", 400));
+    }
+    const std::vector<std::string> drop = steps(road);
+    ASSERT_EQ(drop.size(), 6u);
+    // The charger goes in: SpringBoard posts the system's notification, and
+    // every host takes it and lays out again; then the battery and the width
+    // change, and half a minute later SpringBoard is started again.
+    EXPECT_FALSE(road.take("springboard", event("posted", 5000, {{"name", "com.apple.springboard.pluggedin"}})));
+    EXPECT_FALSE(road.take("springboard", event("wrote", 5000, {{"file", "/g"}})));
+    for (const char* host : {"springboard", "app"}) {
+        road.take(host, event("delivered", 5100, {{"name", "com.apple.springboard.pluggedin"}}));
+        road.take(host, event("layout", 5200));
+        road.take(host, event("layout", 6000));
+    }
+    road.take("springboard", event("layout", 30'000'000));
+    EXPECT_EQ(steps(road), drop);
 }
 
 TEST(RoadOfChange, HoldsAtMostItsLimitsOfStepsAndEvents) {
