@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "StatusBarPicture.h"
 #include "runtime/ClassDefinition.h"
 #include "uikit/HostTrace.h"
 
@@ -116,6 +117,27 @@ StatusBarLayout UIStatusBar::layout() const {
     arrange(kStatusBarRegionCenter, result.center);
     arrange(kStatusBarRegionRight, result.right);
     return result;
+}
+
+void UIStatusBar::setWidth(double points) {
+    width_ = points;
+    didLayOut();
+}
+
+zv::FittedStatusBar UIStatusBar::frames() const {
+    // The glyphs as the picture draws them for this bar's data; the time's
+    // digits all take the same room, so any time measures the same.
+    zv::StatusBarPicture drawn;
+    drawn.timeText = "00:00";
+    drawn.batteryLevel = views_.battery ? views_.battery->capacity : 100;
+    const auto measured = [&drawn](const std::vector<StatusBarPlacement>& region) {
+        std::vector<zv::FitItem> items;
+        for (const StatusBarPlacement& p : region)
+            items.push_back({p.type, zv::itemWidth(p.type, drawn), statusBarItemDefaults(p.type).priority});
+        return items;
+    };
+    const StatusBarLayout arranged = layout();
+    return zv::fitStatusBar(measured(arranged.left), measured(arranged.center), measured(arranged.right), width_);
 }
 
 void registerStatusBarClass() {
