@@ -81,7 +81,8 @@ Json layoutEvent(const HostContext& context) {
     event["battery"] = {{"capacity", capacity}, {"state", context.batteryState}};
     event["names"] = {{"left", spokenNames(event["left"], capacity)},
                       {"center", spokenNames(event["center"], capacity)},
-                      {"right", spokenNames(event["right"], capacity)}};
+                      {"right", spokenNames(event["right"], capacity)},
+                      {"leftOut", spokenNames(event["leftOut"], capacity)}};
     event["bluetooth"] = objc_getClass("BluetoothManager") ? bluetoothStateName(bluetoothManager().state) : "absent";
     if (context.isSpringBoard) {
         const SBLockScreenView* view = lockScreenView();

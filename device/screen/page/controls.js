@@ -3,6 +3,7 @@
 // state of their own.
 
 import { processTitle } from './phone.js';
+import { leftOutText } from './statusbar.js';
 
 // The processes that report a status bar (the hosts) and run.
 function hosts(model) {
@@ -21,6 +22,11 @@ export function drawControls(model, elements) {
   const capacity = battery.capacity ?? 100;
   if (document.activeElement !== elements.batteryLevel) elements.batteryLevel.value = String(capacity);
   elements.batteryText.textContent = `${capacity}%`;
+  const width = String(springBoard.width ?? 320);
+  for (const radio of elements.width) radio.checked = radio.value === width;
+  const front = model.device?.front || 'springboard';
+  const frontLayout = springBoard.locked ? springBoard : model.layouts[front]?.layout || springBoard;
+  elements.statusFit.textContent = leftOutText(frontLayout) || 'Every item of the status bar fits.';
   elements.lock.disabled = springBoard.locked === true;
   elements.unlock.disabled = springBoard.locked !== true;
 
@@ -58,6 +64,9 @@ export function wireControls(elements, model, send) {
   });
   for (const radio of elements.bluetooth) {
     radio.addEventListener('change', () => each({ cmd: 'bluetooth', state: radio.value }));
+  }
+  for (const radio of elements.width) {
+    radio.addEventListener('change', () => each({ cmd: 'width', points: Number(radio.value) }));
   }
   for (const radio of elements.charger) {
     radio.addEventListener('change', async () => {

@@ -1,8 +1,10 @@
 #include "uikit/statusbar/UIStatusBar.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "StatusBarPicture.h"
+#include "foundation/DateFormatter.h"
 #include "runtime/ClassDefinition.h"
 #include "uikit/HostTrace.h"
 
@@ -125,10 +127,17 @@ void UIStatusBar::setWidth(double points) {
 }
 
 zv::FittedStatusBar UIStatusBar::frames() const {
-    // The glyphs as the picture draws them for this bar's data; the time's
-    // digits all take the same room, so any time measures the same.
+    // The glyphs as the picture draws them for this bar's data. The time
+    // takes the room of the widest the clock shows in this locale.
+    static const std::string widestTime = [] {
+        NSDateFormatter formatter;
+        formatter.setTimeStyle(NSDateFormatterStyle::ShortStyle);
+        formatter.setTimeZone("UTC");
+        const std::string text = formatter.stringFromDate(std::chrono::system_clock::time_point{} + std::chrono::minutes(22 * 60 + 58));
+        return text.empty() ? std::string("22:58") : text;
+    }();
     zv::StatusBarPicture drawn;
-    drawn.timeText = "00:00";
+    drawn.timeText = widestTime;
     drawn.batteryLevel = views_.battery ? views_.battery->capacity : 100;
     const auto measured = [&drawn](const std::vector<StatusBarPlacement>& region) {
         std::vector<zv::FitItem> items;
