@@ -6,10 +6,18 @@
 namespace zv {
 namespace {
 
+// An item of no width (one that shows nothing now) takes no room and no gap.
+bool takesRoom(const FitItem& item) { return item.width > 0; }
+
 double regionWidth(const std::vector<FitItem>& items) {
     double width = 0;
-    for (const FitItem& item : items) width += std::max(0.0, item.width);
-    if (items.size() > 1) width += kStatusBarGap * static_cast<double>(items.size() - 1);
+    std::size_t shown = 0;
+    for (const FitItem& item : items) {
+        if (!takesRoom(item)) continue;
+        width += item.width;
+        ++shown;
+    }
+    if (shown > 1) width += kStatusBarGap * static_cast<double>(shown - 1);
     return width;
 }
 
@@ -20,6 +28,7 @@ std::optional<std::size_t> weakest(const std::vector<FitItem>& items, bool inner
     std::optional<std::size_t> found;
     for (std::size_t k = 0; k < items.size(); ++k) {
         const std::size_t i = innerEndIsLast ? items.size() - 1 - k : k;
+        if (!takesRoom(items[i])) continue;
         if (!found || items[i].priority < items[*found].priority) found = i;
     }
     return found;
@@ -40,9 +49,12 @@ std::vector<ItemFrame> place(const std::vector<FitItem>& items, double start) {
     std::vector<ItemFrame> frames;
     double x = start;
     for (const FitItem& item : items) {
-        const double width = std::max(0.0, item.width);
-        frames.push_back({item.type, x, width});
-        x += width + kStatusBarGap;
+        if (!takesRoom(item)) {
+            frames.push_back({item.type, x, 0});
+            continue;
+        }
+        frames.push_back({item.type, x, item.width});
+        x += item.width + kStatusBarGap;
     }
     return frames;
 }

@@ -13,7 +13,7 @@ inline constexpr double kStatusBarGap = 5;     // between neighbouring items
 
 struct FitItem {
     int type = 0;
-    double width = 0;   // points, as drawn
+    double width = 0;   // points, as drawn; 0 for an item that shows nothing now (it takes no room)
     int priority = 0;   // the item kept longer when room runs short is the higher one
 };
 

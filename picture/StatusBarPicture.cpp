@@ -41,7 +41,8 @@ void appendRegion(std::string& svg, std::string_view name, const std::vector<Ite
         svg += name;
         svg += "\" data-type=\"" + std::to_string(frame.type) + "\" data-x=\"" + svgNumber(frame.x) +
                "\" data-width=\"" + svgNumber(frame.width) + "\" transform=\"translate(" + svgNumber(frame.x) +
-               " 0)\"><title>" + title + "</title>" + itemDrawing(frame.type, picture).body + "</g>";
+               " 0)\"><title>" + title + "</title>" +
+               (frame.width > 0 ? itemDrawing(frame.type, picture).body : std::string()) + "</g>";
     }
 }
 

@@ -30,7 +30,8 @@ struct StatusBarPicture {
     int width = kPictureWidth;  // points; the phone's width
     bool dark = false;          // over a dark screen: no background, light glyphs
     // Where the status bar put its items (a host's frames). When present the
-    // items are drawn there and the region lists above are not read; without
+    // items are drawn there (an item of no width draws nothing: the device's
+    // state hides it) and the region lists above are not read; without
     // them the items of each region run one after another, as given.
     std::optional<FittedStatusBar> frames;
 };

@@ -59,3 +59,18 @@ test('with every item on the right, no two items overlap at 320 or 414 points, m
     assert.equal(layout.leftOut.length + wide.length, layout.right.length);
   });
 });
+
+test('the Bluetooth glyph shows only while Bluetooth is on, as on the phone', async (t) => {
+  await onScreen(t, browser, device, async (page) => {
+    // The item's drawing, beyond its title: none while absent or off.
+    const drawn = () => page.evaluate(() =>
+      document.querySelector('#status-bar g.item[data-type="11"]')?.querySelectorAll(':scope > :not(title)').length ?? -1);
+    assert.equal(await drawn(), 0);
+    await page.check('input[name=bluetooth][value=on]');
+    await page.waitForFunction(() =>
+      document.querySelector('#status-bar g.item[data-type="11"]')?.querySelectorAll(':scope > :not(title)').length > 0);
+    await page.check('input[name=bluetooth][value=off]');
+    await page.waitForFunction(() =>
+      document.querySelector('#status-bar g.item[data-type="11"]')?.querySelectorAll(':scope > :not(title)').length === 0);
+  });
+});

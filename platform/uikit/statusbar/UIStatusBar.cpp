@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "StatusBarPicture.h"
+#include "bluetooth/BluetoothManager.h"
 #include "foundation/DateFormatter.h"
 #include "runtime/ClassDefinition.h"
 #include "uikit/HostTrace.h"
@@ -11,6 +12,8 @@
 using namespace zv::platform;
 
 namespace {
+
+constexpr std::int32_t kBluetoothItemType = 11;
 
 struct Selectors {
     SEL appearsInRegion = sel_registerName("appearsInRegion:");
@@ -139,10 +142,17 @@ zv::FittedStatusBar UIStatusBar::frames() const {
     zv::StatusBarPicture drawn;
     drawn.timeText = widestTime;
     drawn.batteryLevel = views_.battery ? views_.battery->capacity : 100;
-    const auto measured = [&drawn](const std::vector<StatusBarPlacement>& region) {
+    // As on the phone, the Bluetooth glyph shows only while Bluetooth is on;
+    // while it is absent or off the item takes no room and draws nothing.
+    const bool bluetoothOn = objc_getClass("BluetoothManager") &&
+                             (bluetoothManager().state == BluetoothState::On ||
+                              bluetoothManager().state == BluetoothState::Connected);
+    const auto measured = [&](const std::vector<StatusBarPlacement>& region) {
         std::vector<zv::FitItem> items;
-        for (const StatusBarPlacement& p : region)
-            items.push_back({p.type, zv::itemWidth(p.type, drawn), statusBarItemDefaults(p.type).priority});
+        for (const StatusBarPlacement& p : region) {
+            const bool hidden = p.type == kBluetoothItemType && !bluetoothOn;
+            items.push_back({p.type, hidden ? 0 : zv::itemWidth(p.type, drawn), statusBarItemDefaults(p.type).priority});
+        }
         return items;
     };
     const StatusBarLayout arranged = layout();
