@@ -2,7 +2,7 @@
 // the controls show the device's state as SpringBoard reports it, never a
 // state of their own.
 
-import { processTitle } from './phone.js';
+import { phoneView, processTitle } from './phone.js';
 import { leftOutText } from './statusbar.js';
 
 // The processes that report a status bar (the hosts) and run.
@@ -24,9 +24,9 @@ export function drawControls(model, elements) {
   elements.batteryText.textContent = `${capacity}%`;
   const width = String(springBoard.width ?? 320);
   for (const radio of elements.width) radio.checked = radio.value === width;
-  const front = model.device?.front || 'springboard';
-  const frontLayout = springBoard.locked ? springBoard : model.layouts[front]?.layout || springBoard;
-  elements.statusFit.textContent = leftOutText(frontLayout) || 'Every item of the status bar fits.';
+  // What the status bar on the phone left out.
+  const shown = model.layouts[phoneView(model).shownProcess]?.layout || springBoard;
+  elements.statusFit.textContent = leftOutText(shown) || 'Every item of the status bar fits.';
   elements.lock.disabled = springBoard.locked === true;
   elements.unlock.disabled = springBoard.locked !== true;
 

@@ -32,8 +32,11 @@ export function drawPhone(model, elements, onStatusBarDrawn) {
   elements.screen.dataset.shows = shownProcess;
   // As wide as the status bar of the process in front.
   const size = phoneSize(model.layouts[shownProcess]?.layout || springBoard);
-  elements.screen.style.setProperty('--screen-width', `${size.width}px`);
-  elements.screen.style.setProperty('--screen-height', `${size.height}px`);
+  if (elements.screen.dataset.width !== String(size.width)) {
+    elements.screen.dataset.width = String(size.width);
+    elements.screen.style.setProperty('--screen-width', `${size.width}px`);
+    elements.screen.style.setProperty('--screen-height', `${size.height}px`);
+  }
 
   drawStatusBar(elements.statusBar, model.layouts[shownProcess]?.statusBar || '', onStatusBarDrawn);
   // Its description is a polite live region: a new arrangement is read out
