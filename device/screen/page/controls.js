@@ -26,7 +26,9 @@ export function drawControls(model, elements) {
   for (const radio of elements.width) radio.checked = radio.value === width;
   // What the status bar on the phone left out.
   const shown = model.layouts[phoneView(model).shownProcess]?.layout || springBoard;
-  elements.statusFit.textContent = leftOutText(shown) || 'Every item of the status bar fits.';
+  const fit = leftOutText(shown) || 'Every item of the status bar fits.';
+  // A live region: said once when it changes, not on every redraw.
+  if (elements.statusFit.textContent !== fit) elements.statusFit.textContent = fit;
   elements.lock.disabled = springBoard.locked === true;
   elements.unlock.disabled = springBoard.locked !== true;
 
