@@ -14,7 +14,7 @@ constexpr double kBaseline = 14.2;
 
 ItemDrawing text(std::string_view content, double fontSize = kFontSize, std::string_view weight = "normal") {
     ItemDrawing drawing;
-    drawing.width = estimatedTextWidth(content, fontSize);
+    drawing.width = estimatedTextWidth(content, fontSize, weight != "normal");
     drawing.body = "<text x=\"0\" y=\"" + svgNumber(kBaseline) + "\" font-size=\"" + svgNumber(fontSize) +
                    "\" font-weight=\"" + std::string(weight) + "\" fill=\"currentColor\">" + xmlEscaped(content) +
                    "</text>";
@@ -25,7 +25,7 @@ ItemDrawing shape(double width, std::string body) { return ItemDrawing{width, st
 
 // Text framed by a rounded box (VPN, the number of an unknown type).
 ItemDrawing boxedText(std::string_view content, double fontSize) {
-    const double textWidth = estimatedTextWidth(content, fontSize);
+    const double textWidth = estimatedTextWidth(content, fontSize, true);
     const double width = textWidth + 6;
     return shape(width, "<rect x=\"0.5\" y=\"4.5\" width=\"" + svgNumber(width - 1) +
                             "\" height=\"11\" rx=\"2.5\" fill=\"none\" stroke=\"currentColor\"/>"

@@ -10,9 +10,6 @@
 namespace zv {
 namespace {
 
-constexpr double kMargin = 6;  // from each end of the bar to the outermost item
-constexpr double kGap = 5;     // between neighbouring items of a region
-
 // The catalogue name of a type ("11 Bluetooth"), or "Item N" for a type the
 // catalogue does not list.
 std::string itemTitle(int type) {
@@ -20,53 +17,63 @@ std::string itemTitle(int type) {
     return "Item " + std::to_string(type);
 }
 
-struct PlacedRegion {
-    std::vector<ItemDrawing> items;
-    double width = 0;  // items and the gaps between them
-};
-
-PlacedRegion drawRegion(const std::vector<int>& types, const StatusBarPicture& picture) {
-    PlacedRegion region;
+// The items of a region one after another from `start`, as given.
+std::vector<ItemFrame> inSequence(const std::vector<int>& types, const StatusBarPicture& picture, double start) {
+    std::vector<ItemFrame> frames;
+    double x = start;
     for (const int type : types) {
-        region.items.push_back(itemDrawing(type, picture));
-        region.width += region.items.back().width;
+        const double width = itemWidth(type, picture);
+        frames.push_back({type, x, width});
+        x += width + kStatusBarGap;
     }
-    if (region.items.size() > 1) region.width += kGap * static_cast<double>(region.items.size() - 1);
-    return region;
+    return frames;
 }
 
-void appendRegion(std::string& svg, std::string_view name, const std::vector<int>& types,
-                  const PlacedRegion& region, double start) {
-    double x = start;
-    for (std::size_t i = 0; i < types.size(); ++i) {
-        const std::string title = xmlEscaped(itemTitle(types[i]));
+double extent(const std::vector<ItemFrame>& frames) {
+    return frames.empty() ? 0 : frames.back().x + frames.back().width - frames.front().x;
+}
+
+void appendRegion(std::string& svg, std::string_view name, const std::vector<ItemFrame>& frames,
+                  const StatusBarPicture& picture) {
+    for (const ItemFrame& frame : frames) {
+        const std::string title = xmlEscaped(itemTitle(frame.type));
         svg += "<g class=\"item\" data-region=\"";
         svg += name;
-        svg += "\" data-type=\"" + std::to_string(types[i]) + "\" transform=\"translate(" + svgNumber(x) +
-               " 0)\"><title>" + title + "</title>" + region.items[i].body + "</g>";
-        x += region.items[i].width + kGap;
+        svg += "\" data-type=\"" + std::to_string(frame.type) + "\" data-x=\"" + svgNumber(frame.x) +
+               "\" data-width=\"" + svgNumber(frame.width) + "\" transform=\"translate(" + svgNumber(frame.x) +
+               " 0)\"><title>" + title + "</title>" +
+               (frame.width > 0 ? itemDrawing(frame.type, picture).body : std::string()) + "</g>";
     }
 }
 
 }  // namespace
 
-std::string statusBarSvg(const StatusBarPicture& picture) {
-    const PlacedRegion left = drawRegion(picture.left, picture);
-    const PlacedRegion center = drawRegion(picture.center, picture);
-    const PlacedRegion right = drawRegion(picture.right, picture);
+double itemWidth(int type, const StatusBarPicture& picture) { return itemDrawing(type, picture).width; }
 
-    std::string svg =
-        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(kPictureWidth) + "\" height=\"" +
-        std::to_string(kPictureHeight) + "\" viewBox=\"0 0 " + std::to_string(kPictureWidth) + " " +
-        std::to_string(kPictureHeight) +
-        "\" font-family=\"Helvetica, Arial, sans-serif\" color=\"#000\">"
-        "<rect class=\"background\" width=\"" +
-        std::to_string(kPictureWidth) + "\" height=\"" + std::to_string(kPictureHeight) + "\" fill=\"#f2f2f7\"/>";
-    // Left runs from the left end, right ends at the right end, center is
-    // centred on the bar; regions that do not fit overlap, as on a device.
-    appendRegion(svg, "left", picture.left, left, kMargin);
-    appendRegion(svg, "center", picture.center, center, (kPictureWidth - center.width) / 2);
-    appendRegion(svg, "right", picture.right, right, kPictureWidth - kMargin - right.width);
+std::string statusBarSvg(const StatusBarPicture& picture) {
+    FittedStatusBar frames;
+    const double width = std::max(picture.width, 1);
+    if (picture.frames) {
+        frames = *picture.frames;
+    } else {
+        frames.left = inSequence(picture.left, picture, kStatusBarMargin);
+        frames.center = inSequence(picture.center, picture, 0);
+        frames.right = inSequence(picture.right, picture, 0);
+        const double center = extent(frames.center), right = extent(frames.right);
+        for (ItemFrame& frame : frames.center) frame.x += (width - center) / 2;
+        for (ItemFrame& frame : frames.right) frame.x += width - kStatusBarMargin - right;
+    }
+    const std::string w = svgNumber(width), h = std::to_string(kPictureHeight);
+    std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +
+                      "\" viewBox=\"0 0 " + w + " " + h +
+                      "\" font-family=\"Helvetica, Arial, sans-serif\" color=\"" +
+                      (picture.dark ? "#fff" : "#000") + "\">";
+    // Over a dark screen the bar lets the screen show through.
+    if (!picture.dark)
+        svg += "<rect class=\"background\" width=\"" + w + "\" height=\"" + h + "\" fill=\"#f2f2f7\"/>";
+    appendRegion(svg, "left", frames.left, picture);
+    appendRegion(svg, "center", frames.center, picture);
+    appendRegion(svg, "right", frames.right, picture);
     svg += "</svg>\n";
     return svg;
 }

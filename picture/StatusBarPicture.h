@@ -1,11 +1,15 @@
 // The picture of a status bar: the items of the left, center and right
-// regions, in order, drawn as a 320 x 20 point SVG with a simple icon per
-// item type and the time. A pure function of plain data, so `zorvane show`
-// and the device screen draw the same picture from the same layout.
+// regions, in order, drawn as a 20 point high SVG as wide as the phone, with
+// a simple icon per item type and the time. A pure function of plain data,
+// so `zorvane show` and the device screen draw the same picture from the
+// same layout.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "StatusBarFit.h"
 
 namespace zv {
 
@@ -23,7 +27,18 @@ struct StatusBarPicture {
     bool charging = false;          // a bolt in the battery glyph
     bool bluetoothConnected = false;  // a connected Bluetooth glyph is drawn solid, else faint
     std::string carrierName = "Carrier";
+    int width = kPictureWidth;  // points; the phone's width
+    bool dark = false;          // over a dark screen: no background, light glyphs
+    // Where the status bar put its items (a host's frames). When present the
+    // items are drawn there (an item of no width draws nothing: the device's
+    // state hides it) and the region lists above are not read; without
+    // them the items of each region run one after another, as given.
+    std::optional<FittedStatusBar> frames;
 };
+
+// The width in points an item of the type takes as drawn for the picture's
+// state (its text, the battery level ...): the one table of glyph widths.
+double itemWidth(int type, const StatusBarPicture& picture);
 
 // The SVG document (UTF-8, no XML declaration). Every item is a <g> with
 // class "item", data-region ("left", "center", "right") and data-type, in

@@ -76,22 +76,32 @@ std::string xmlEscaped(std::string_view text) {
     return out;
 }
 
-double estimatedTextWidth(std::string_view text, double fontSize) {
-    // Advances of a common sans-serif face, in ems, by kind of character.
+double estimatedTextWidth(std::string_view text, double fontSize, bool bold) {
+    // Advances of a common sans-serif face, in ems, by kind of character;
+    // never less than the widest of the faces a browser falls back to, so
+    // the text is never wider than the room it is given.
     double ems = 0;
-    for (const char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         const auto byte = static_cast<unsigned char>(c);
         if ((byte & 0xC0) == 0x80) continue;  // continuation byte of a character already counted
-        if (c == ' ' || c == ':' || c == '.' || c == ',') {
-            ems += 0.32;
+        const std::string_view rest = text.substr(i);
+        // No-break spaces (U+00A0, U+202F before "AM"/"PM") are spaces.
+        const bool space = c == ' ' || rest.starts_with("\xC2\xA0") || rest.starts_with("\xE2\x80\xAF");
+        if (space || c == ':' || c == '.' || c == ',') {
+            ems += bold ? 0.4 : 0.32;
+        } else if (c == 'i' || c == 'j' || c == 'l' || c == '\'' || c == '|') {
+            ems += 0.3;
+        } else if (c == 'f' || c == 'r' || c == 't') {
+            ems += 0.44;
         } else if (c == '%' || c == 'm' || c == 'w' || c == 'M' || c == 'W') {
-            ems += 0.95;
+            ems += bold ? 1.0 : 0.95;
         } else if ((c >= 'A' && c <= 'Z') || byte >= 0x80) {
-            ems += 0.72;
+            ems += bold ? 0.76 : 0.72;
         } else if (c >= '0' && c <= '9') {
-            ems += 0.64;
+            ems += bold ? 0.7 : 0.64;
         } else {
-            ems += 0.58;
+            ems += bold ? 0.66 : 0.62;
         }
     }
     return ems * fontSize;

@@ -26,6 +26,13 @@ std::vector<int> types(const nlohmann::json& reply, const char* region) {
     return result;
 }
 
+std::vector<ItemFrame> frames(const nlohmann::json& reply, const char* region) {
+    std::vector<ItemFrame> result;
+    for (const auto& frame : reply.at("frames").at(region))
+        result.push_back({frame.at("type").get<int>(), frame.at("x").get<double>(), frame.at("width").get<double>()});
+    return result;
+}
+
 std::string itemName(int type) {
     const std::string key = itemKey(type);
     if (auto name = catalogueName(key)) return std::string(*name);
@@ -37,6 +44,7 @@ std::string itemName(int type) {
 ShownStatusBar showStatusBar(const std::string& settingsBytes, const ShowOptions& options,
                              const ProgramLocations& locations) {
     HostSession host({locations.programs, locations.stage, settingsBytes, !options.app});
+    if (options.width != 320) host.request({{"cmd", "width"}, {"points", options.width}});
     if (options.bluetooth) host.request({{"cmd", "bluetooth"}, {"state", bluetoothStateName(*options.bluetooth)}});
     if (options.batteryState) {
         host.request({{"cmd", "battery"}, {"state", *options.batteryState}});
@@ -48,8 +56,13 @@ ShownStatusBar showStatusBar(const std::string& settingsBytes, const ShowOptions
     if (options.locked) host.request({{"cmd", "lock"}});
     const nlohmann::json layout = host.request({{"cmd", "layout"}});
     try {
-        return ShownStatusBar{types(layout, "left"), types(layout, "center"), types(layout, "right"),
-                              layout.value("onlyCenter", false)};
+        return ShownStatusBar{types(layout, "left"),
+                              types(layout, "center"),
+                              types(layout, "right"),
+                              layout.value("onlyCenter", false),
+                              layout.at("width").get<int>(),
+                              {frames(layout, "left"), frames(layout, "center"), frames(layout, "right"),
+                               layout.at("leftOut").get<std::vector<int>>()}};
     } catch (const nlohmann::json::exception&) {
         throw HostSessionError("the simulated host's layout is not readable");
     }
@@ -70,6 +83,12 @@ std::string statusBarText(const ShownStatusBar& bar) {
     line("Center: ", bar.center);
     line("Right:  ", bar.right);
     if (bar.onlyCenter) text += "(the status bar shows its center items only)\n";
+    if (!bar.frames.leftOut.empty()) {
+        text += "Did not fit at " + std::to_string(bar.width) + " points: ";
+        for (std::size_t i = 0; i < bar.frames.leftOut.size(); ++i)
+            text += (i > 0 ? ", " : "") + itemName(bar.frames.leftOut[i]);
+        text += '\n';
+    }
     return text;
 }
 
@@ -78,6 +97,9 @@ StatusBarPicture statusBarPicture(const ShownStatusBar& bar, const ShowOptions& 
     picture.left = bar.left;
     picture.center = bar.center;
     picture.right = bar.right;
+    picture.width = bar.width;
+    picture.frames = bar.frames;
+    picture.dark = options.locked;
     picture.timeText = std::move(timeText);
     picture.charging = options.batteryState.value_or(0) != 0;
     picture.bluetoothConnected = options.bluetooth == BluetoothState::Connected;

@@ -19,6 +19,7 @@ struct ShowOptions {
     std::optional<BluetoothState> bluetooth;  // absent: the host's own (no Bluetooth framework loaded)
     std::optional<int> batteryState;          // the battery-state field of the status-bar data
     bool app = false;                         // an application's status bar instead of SpringBoard's
+    int width = 320;                          // the phone's width in points: 320, 375 or 414
 };
 
 // The host's layout: item types of each region, in order from its left end.
@@ -27,6 +28,8 @@ struct ShownStatusBar {
     std::vector<int> center;
     std::vector<int> right;
     bool onlyCenter = false;
+    int width = 320;
+    FittedStatusBar frames;  // where the host put the items that fit, and what it left out
 };
 
 // Starts the device, applies the options, reads `layout`, takes the device
@@ -34,7 +37,8 @@ struct ShownStatusBar {
 ShownStatusBar showStatusBar(const std::string& settingsBytes, const ShowOptions& options,
                              const ProgramLocations& locations);
 
-// "Left:   03 SignalStrength (Cellular), 04 Carrier" ..., one line per region.
+// "Left:   03 SignalStrength (Cellular), 04 Carrier" ..., one line per region,
+// and a line of the items that did not fit the width.
 std::string statusBarText(const ShownStatusBar& bar);
 
 // The picture's input for the bar as the options set it up.

@@ -2,7 +2,7 @@
 //
 //   zorvane check FILE... [--json]   what the plug-in's loader will do with each file
 //   zorvane show FILE [--svg OUT|-] [--locked] [--bluetooth off|on|connected]
-//                [--battery-state N] [--app]
+//                [--battery-state N] [--app] [--width 320|375|414]
 //                                    the status bar the file gives, from a real host
 //   zorvane --version
 //
@@ -120,6 +120,9 @@ int main(int argc, char** argv) {
                                             "the battery-state field of the status-bar data (0 not on external "
                                             "power, 1 charging, 2 charged)");
     show->add_flag("--app", options.app, "an application's status bar instead of SpringBoard's");
+    show->add_option("--width", options.width, "the phone's width in points (the status bar leaves out what "
+                                               "does not fit)")
+        ->check(CLI::IsMember({320, 375, 414}));
 
     try {
         app.parse(argc, argv);

@@ -35,6 +35,12 @@ Json placementDetails(const std::vector<StatusBarPlacement>& region) {
     return list;
 }
 
+Json frameList(const std::vector<zv::ItemFrame>& region) {
+    Json list = Json::array();
+    for (const auto& frame : region) list.push_back({{"type", frame.type}, {"x", frame.x}, {"width", frame.width}});
+    return list;
+}
+
 // The spoken names of a region's item types, in the same order.
 Json spokenNames(const Json& types, int batteryCapacity) {
     Json names = Json::array();
@@ -53,6 +59,12 @@ Json statusBarLayout(bool detail) {
                 {"center", placements(layout.center)},
                 {"right", placements(layout.right)},
                 {"onlyCenter", bar.showsOnlyCenterItems()}};
+    const zv::FittedStatusBar frames = bar.frames();
+    fields["width"] = static_cast<int>(bar.width());
+    fields["frames"] = {{"left", frameList(frames.left)},
+                        {"center", frameList(frames.center)},
+                        {"right", frameList(frames.right)}};
+    fields["leftOut"] = frames.leftOut;
     if (detail)
         fields["detail"] = {{"left", placementDetails(layout.left)},
                             {"center", placementDetails(layout.center)},
@@ -69,7 +81,8 @@ Json layoutEvent(const HostContext& context) {
     event["battery"] = {{"capacity", capacity}, {"state", context.batteryState}};
     event["names"] = {{"left", spokenNames(event["left"], capacity)},
                       {"center", spokenNames(event["center"], capacity)},
-                      {"right", spokenNames(event["right"], capacity)}};
+                      {"right", spokenNames(event["right"], capacity)},
+                      {"leftOut", spokenNames(event["leftOut"], capacity)}};
     event["bluetooth"] = objc_getClass("BluetoothManager") ? bluetoothStateName(bluetoothManager().state) : "absent";
     if (context.isSpringBoard) {
         const SBLockScreenView* view = lockScreenView();

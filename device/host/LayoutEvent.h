@@ -16,7 +16,9 @@
 namespace zv::device {
 
 // The status bar as laid out now: `left`, `center`, `right` (item types from
-// each region's left end) and `onlyCenter`; with `detail`, the placements.
+// each region's left end), `onlyCenter`, the bar's `width` in points, the
+// `frames` of the items that fit ({type, x, width} by region) and `leftOut`
+// (the types that did not fit); with `detail`, the placements.
 control::Json statusBarLayout(bool detail);
 
 // {"event":"layout", statusBarLayout fields, "names" (each region's items as

@@ -164,6 +164,19 @@ void registerStatusBarCommands(ControlChannel& channel, HostContext& context) {
         return Json{{"loaded", true}, {"state", bluetoothStateName(state)}};
     });
 
+    // {"cmd":"width","points":375}: the phone's width; the bar lays out anew
+    // and fits its items to it. Without "points" it only reports.
+    channel.on("width", [](const Json& request) {
+        UIStatusBar& bar = statusBar();
+        if (request.contains("points")) {
+            const long long points = argInt(request, "points");
+            if (points != 320 && points != 375 && points != 414)
+                throw ControlError("argument \"points\" must be 320, 375 or 414");
+            bar.setWidth(static_cast<double>(points));
+        }
+        return Json{{"points", static_cast<int>(bar.width())}};
+    });
+
     // {"cmd":"battery","state":1,"capacity":80}: new status-bar data, sent to
     // the battery-percentage view with updateForNewData:actions:.
     channel.on("battery", [&context](const Json& request) {

@@ -1,5 +1,6 @@
 #include "StatusBarImage.h"
 
+#include <cmath>
 #include <limits>
 
 #include "StatusBarPicture.h"
@@ -30,6 +31,26 @@ int integerField(const json& object, const char* key, int fallback) {
     return static_cast<int>(value);
 }
 
+double numberField(const json& object, const char* key) {
+    auto it = object.find(key);
+    if (it == object.end() || !it->is_number()) return 0;
+    const double value = it->get<double>();
+    return std::isfinite(value) && value > -10000 && value < 10000 ? value : 0;
+}
+
+std::vector<ItemFrame> regionFrames(const json& frames, const char* region) {
+    std::vector<ItemFrame> list;
+    auto it = frames.find(region);
+    if (it == frames.end() || !it->is_array()) return list;
+    for (const json& frame : *it) {
+        if (!frame.is_object()) continue;
+        const int type = integerField(frame, "type", std::numeric_limits<int>::min());
+        if (type == std::numeric_limits<int>::min()) continue;
+        list.push_back({type, numberField(frame, "x"), numberField(frame, "width")});
+    }
+    return list;
+}
+
 }  // namespace
 
 std::string statusBarImage(const json& event, const std::string& timeText) {
@@ -44,6 +65,16 @@ std::string statusBarImage(const json& event, const std::string& timeText) {
         picture.charging = integerField(battery, "state", 0) != 0;
         auto bluetooth = event.find("bluetooth");
         picture.bluetoothConnected = bluetooth != event.end() && *bluetooth == "connected";
+        // The bar is as wide as the phone; its items go where the host put them.
+        const int width = integerField(event, "width", kPictureWidth);
+        if (width >= 100 && width <= 2000) picture.width = width;
+        auto frames = event.find("frames");
+        if (frames != event.end() && frames->is_object())
+            picture.frames = FittedStatusBar{regionFrames(*frames, "left"), regionFrames(*frames, "center"),
+                                             regionFrames(*frames, "right"), {}};
+        // SpringBoard's own screens (the lock screen, the home screen and the
+        // notification centre) are dark: the bar shows them through it.
+        picture.dark = event.contains("locked");
     }
     picture.timeText = timeText;
     return statusBarSvg(picture);

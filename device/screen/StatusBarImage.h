@@ -9,8 +9,11 @@
 
 namespace zv::screen {
 
-// SVG text; a field the event lacks or holds in the wrong type counts as
-// empty (an empty region, a full battery, no charger, Bluetooth not connected).
+// SVG text, as wide as the event's `width` with the items at its `frames`
+// (without frames, the regions' items one after another); transparent with
+// light glyphs for SpringBoard, whose screens are dark. A field the event
+// lacks or holds in the wrong type counts as empty (an empty region, a full
+// battery, no charger, Bluetooth not connected).
 std::string statusBarImage(const nlohmann::json& layoutEvent, const std::string& timeText);
 
 }  // namespace zv::screen

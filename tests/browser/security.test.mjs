@@ -260,8 +260,9 @@ test('a launcher started again on the same root and port takes the open page bac
     await first.stop({ keepRoot: true });
     await page.waitForSelector('body[data-connected="false"]');
     assert.match(await page.textContent('#connection'), /away/);
-    assert.deepEqual(await page.evaluate(() => [...document.querySelectorAll('.phone, .controls fieldset')].map((e) => e.inert)),
-      [true, true, true, true, true, true]);
+    // The phone and every fieldset of the controls.
+    const inert = await page.evaluate(() => [...document.querySelectorAll('.phone, .controls fieldset')].map((e) => e.inert));
+    assert.ok(inert.length >= 6 && inert.every((e) => e === true), JSON.stringify(inert));
     await assert.rejects(page.click('#lock', { timeout: 300 }));
 
     second = await Device.start({ root: first.root, port: first.port });

@@ -71,7 +71,7 @@ protected:
         const json hostLayout = layoutBecomes(host, shown["left"], shown["center"], shown["right"]) ? layout(host) : json();
         ASSERT_TRUE(hostLayout.is_object());
         tools::ShownStatusBar bar{hostLayout["left"], hostLayout["center"], hostLayout["right"],
-                                  hostLayout["onlyCenter"]};
+                                  hostLayout["onlyCenter"], hostLayout["width"], {}};
         EXPECT_EQ(run.out, tools::statusBarText(bar));
     }
 };

@@ -111,6 +111,28 @@ TEST(StatusBarPicture, ItemsInTheirRegionsInTheGivenOrder) {
     EXPECT_LT(translateX(*found.back()), 300);
 }
 
+TEST(StatusBarPicture, DrawsAtTheHostsFramesAtItsWidthAndOverADarkScreenLetsItShowThrough) {
+    StatusBarPicture picture;
+    picture.left = {99};  // not read when there are frames
+    picture.width = 414;
+    picture.dark = true;
+    picture.frames = FittedStatusBar{{{3, 6, 17}}, {{0, 180, 50}}, {{11, 300, 0}, {7, 382, 26}}, {16}};
+    const ParsedSvg parsed = parseSvg(statusBarSvg(picture));
+    ASSERT_EQ(parsed.error, "");
+    const Element& root = parsed.elements.front();
+    EXPECT_EQ(root.attribute("width"), "414");
+    EXPECT_EQ(root.attribute("color"), "#fff");
+    for (const Element& element : parsed.elements) EXPECT_NE(element.attribute("class"), "background");
+
+    const auto found = items(parsed);
+    ASSERT_EQ(found.size(), 4u);
+    const std::vector<std::pair<int, double>> expected{{3, 6}, {0, 180}, {11, 300}, {7, 382}};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(found[i]->attribute("data-type"), std::to_string(expected[i].first));
+        EXPECT_EQ(translateX(*found[i]), expected[i].second);
+    }
+}
+
 TEST(StatusBarPicture, AnyTextAndEveryTypeGiveWellFormedXml) {
     StatusBarPicture picture;
     for (int type = 0; type < 100; ++type) picture.right.push_back(type);

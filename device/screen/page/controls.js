@@ -2,7 +2,8 @@
 // the controls show the device's state as SpringBoard reports it, never a
 // state of their own.
 
-import { processTitle } from './phone.js';
+import { phoneView, processTitle } from './phone.js';
+import { leftOutText } from './statusbar.js';
 
 // The processes that report a status bar (the hosts) and run.
 function hosts(model) {
@@ -21,6 +22,13 @@ export function drawControls(model, elements) {
   const capacity = battery.capacity ?? 100;
   if (document.activeElement !== elements.batteryLevel) elements.batteryLevel.value = String(capacity);
   elements.batteryText.textContent = `${capacity}%`;
+  const width = String(springBoard.width ?? 320);
+  for (const radio of elements.width) radio.checked = radio.value === width;
+  // What the status bar on the phone left out.
+  const shown = model.layouts[phoneView(model).shownProcess]?.layout || springBoard;
+  const fit = leftOutText(shown) || 'Every item of the status bar fits.';
+  // A live region: said once when it changes, not on every redraw.
+  if (elements.statusFit.textContent !== fit) elements.statusFit.textContent = fit;
   elements.lock.disabled = springBoard.locked === true;
   elements.unlock.disabled = springBoard.locked !== true;
 
@@ -58,6 +66,9 @@ export function wireControls(elements, model, send) {
   });
   for (const radio of elements.bluetooth) {
     radio.addEventListener('change', () => each({ cmd: 'bluetooth', state: radio.value }));
+  }
+  for (const radio of elements.width) {
+    radio.addEventListener('change', () => each({ cmd: 'width', points: Number(radio.value) }));
   }
   for (const radio of elements.charger) {
     radio.addEventListener('change', async () => {

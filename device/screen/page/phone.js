@@ -3,7 +3,7 @@
 // clock and grabbers, the notification centre, and a process that stopped.
 // Drawn whole from the device's last report each time something changes.
 
-import { describeStatusBar, drawStatusBar } from './statusbar.js';
+import { describeStatusBar, drawStatusBar, phoneSize } from './statusbar.js';
 
 const titles = { springboard: 'SpringBoard', app: 'Notes', settings: 'Settings' };
 
@@ -30,6 +30,13 @@ export function drawPhone(model, elements, onStatusBarDrawn) {
   const { view, shownProcess } = phoneView(model);
   elements.screen.dataset.view = view;
   elements.screen.dataset.shows = shownProcess;
+  // As wide as the status bar of the process in front.
+  const size = phoneSize(model.layouts[shownProcess]?.layout || springBoard);
+  if (elements.screen.dataset.width !== String(size.width)) {
+    elements.screen.dataset.width = String(size.width);
+    elements.screen.style.setProperty('--screen-width', `${size.width}px`);
+    elements.screen.style.setProperty('--screen-height', `${size.height}px`);
+  }
 
   drawStatusBar(elements.statusBar, model.layouts[shownProcess]?.statusBar || '', onStatusBarDrawn);
   // Its description is a polite live region: a new arrangement is read out
@@ -53,6 +60,7 @@ export function drawPhone(model, elements, onStatusBarDrawn) {
   const lines = [
     `Bluetooth: ${springBoard.bluetooth || 'absent'}`,
     `Battery: ${battery.capacity ?? 100}%${charging}`,
+    `Charger: ${(battery.state ?? 0) !== 0 ? 'in' : 'out'}`,
   ];
   elements.ncStatus.replaceChildren(...lines.map((text) => {
     const li = document.createElement('li');

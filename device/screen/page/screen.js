@@ -44,6 +44,8 @@ const controls = {
   ncUp: byId('nc-up'),
   bluetooth: [...document.querySelectorAll('input[name=bluetooth]')],
   charger: [...document.querySelectorAll('input[name=charger]')],
+  width: [...document.querySelectorAll('input[name=phone-width]')],
+  statusFit: byId('status-fit'),
   batteryLevel: byId('battery-level'),
   batteryText: byId('battery-text'),
   processes: byId('processes'),

@@ -93,7 +93,9 @@ function sectionEnd(section, which, index, grouped) {
   const height = section[`${which}Height`] || 0;
   const e = element('div', `section-${which}`);
   e.dataset.section = String(index);
-  e.style.height = `${height}px`;
+  // A title takes at least the height the application gave it, and more when
+  // the page sets it on more lines; a view keeps its frames (growToText).
+  e.style[view ? 'height' : 'minHeight'] = `${height}px`;
   if (which === 'header') e.id = `settings-header-${index}`;
   if (view) {
     e.classList.add('has-view');
@@ -225,6 +227,23 @@ export function drawTable(container, page, editingUi) {
     return e;
   });
   container.replaceChildren(...sections);
+  growToText(container);
+}
+
+// A label of a header or footer view that the page sets taller than the
+// application measured it grows to its text, and its header or footer with
+// it, so no line is cut and nothing below is covered.
+function growToText(container) {
+  for (const end of container.querySelectorAll('.has-view')) {
+    let extra = 0;
+    for (const label of end.querySelectorAll('.view-label')) {
+      const missing = label.scrollHeight - label.clientHeight;
+      if (missing <= 0) continue;
+      label.style.height = `${label.scrollHeight}px`;
+      extra = Math.max(extra, missing);
+    }
+    if (extra > 0) end.style.height = `${end.offsetHeight + extra}px`;
+  }
 }
 
 // The place of a press, as the "longpress" command names it.

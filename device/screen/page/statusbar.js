@@ -23,13 +23,30 @@ export function shownItems(element) {
 
 // What a screen reader hears of a status bar: the items of each region in
 // order, by the names the host's layout event gives them ("Left: Bluetooth,
-// Signal strength; Center: Time; Right: Battery, 100%"); empty without a
-// layout.
+// Signal strength; Center: Time; Right: Battery, 100%"), and what the bar
+// left out for want of room; empty without a layout.
 export function describeStatusBar(layout) {
   if (!layout) return '';
   const region = (title, key) => {
     const names = layout.names?.[key] || [];
     return `${title}: ${names.length > 0 ? names.join(', ') : 'nothing'}`;
   };
-  return [region('Left', 'left'), region('Center', 'center'), region('Right', 'right')].join('; ');
+  const parts = [region('Left', 'left'), region('Center', 'center'), region('Right', 'right')];
+  const leftOut = leftOutText(layout);
+  if (leftOut) parts.push(leftOut);
+  return parts.join('; ');
+}
+
+// "Did not fit at 320 points: Alarm, Location", or empty when every item fits.
+export function leftOutText(layout) {
+  const names = layout?.names?.leftOut || [];
+  if (names.length === 0) return '';
+  return `Did not fit at ${layout.width} points: ${names.join(', ')}`;
+}
+
+// The phone's screen size for its width in points (the phones of that era).
+const screenHeights = { 320: 568, 375: 667, 414: 736 };
+export function phoneSize(layout) {
+  const width = screenHeights[layout?.width] ? layout.width : 320;
+  return { width, height: screenHeights[width] };
 }

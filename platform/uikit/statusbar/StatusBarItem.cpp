@@ -20,34 +20,36 @@ constexpr std::int32_t C = kStatusBarRegionCenter;
 
 // Modelled on the phone's status bar: network on the left, time in the
 // center, status icons and the battery on the right; the two breadcrumbs
-// are exclusive.
+// are exclusive. Priorities: the time, battery, breadcrumbs and the network
+// are the last to go when room runs short; the carrier's name and the
+// passing status icons the first.
 constexpr TypeDefaults kDefaults[] = {
-    {0, {C, 0, false}},   // Time
-    {1, {R, 1, false}},   // QuietMode (DND)
-    {2, {L, 1, false}},   // Airplane
-    {3, {L, 2, false}},   // SignalStrength
-    {4, {L, 3, false}},   // Carrier
-    {5, {L, 4, false}},   // DataNetwork (WiFi)
-    {7, {R, 15, false}},  // Battery
-    {8, {R, 14, false}},  // BatteryPercent
-    {9, {R, 16, false}},  // NotCharging
-    {10, {R, 13, false}}, // BluetoothBattery
-    {11, {R, 12, false}}, // Bluetooth
-    {12, {R, 8, false}},  // TTY
-    {13, {R, 4, false}},  // Alarm
-    {14, {R, 9, false}},  // Plus
-    {16, {R, 2, false}},  // Location
-    {17, {R, 3, false}},  // RotationLock
-    {19, {R, 5, false}},  // AirPlay
-    {20, {R, 7, false}},  // Siri
-    {21, {R, 6, false}},  // CarPlay
-    {22, {L, 5, false}},  // VPN
-    {23, {L, 6, false}},  // CallForward
-    {24, {L, 7, false}},  // Activity
-    {25, {R, 10, false}}, // ThermalColor
-    {31, {L, 8, false}},  // Tethering
-    {32, {L, 0, true}},   // Breadcrumb
-    {33, {R, 11, true}},  // OpenInSafari
+    {0, {C, 0, false, 100}},   // Time
+    {1, {R, 1, false, 60}},   // QuietMode (DND)
+    {2, {L, 1, false, 90}},   // Airplane
+    {3, {L, 2, false, 85}},   // SignalStrength
+    {4, {L, 3, false, 40}},   // Carrier
+    {5, {L, 4, false, 80}},   // DataNetwork (WiFi)
+    {7, {R, 15, false, 95}},  // Battery
+    {8, {R, 14, false, 65}},  // BatteryPercent
+    {9, {R, 16, false, 50}},  // NotCharging
+    {10, {R, 13, false, 45}}, // BluetoothBattery
+    {11, {R, 12, false, 55}}, // Bluetooth
+    {12, {R, 8, false, 25}},  // TTY
+    {13, {R, 4, false, 35}},  // Alarm
+    {14, {R, 9, false, 15}},  // Plus
+    {16, {R, 2, false, 50}},  // Location
+    {17, {R, 3, false, 30}},  // RotationLock
+    {19, {R, 5, false, 30}},  // AirPlay
+    {20, {R, 7, false, 20}},  // Siri
+    {21, {R, 6, false, 30}},  // CarPlay
+    {22, {L, 5, false, 70}},  // VPN
+    {23, {L, 6, false, 25}},  // CallForward
+    {24, {L, 7, false, 20}},  // Activity
+    {25, {R, 10, false, 75}}, // ThermalColor
+    {31, {L, 8, false, 50}},  // Tethering
+    {32, {L, 0, true, 90}},   // Breadcrumb
+    {33, {R, 11, true, 90}},  // OpenInSafari
 };
 
 // The table by type, for a lookup without search: the status bar asks on
@@ -76,7 +78,7 @@ StatusBarItemDefaults statusBarItemDefaults(std::int32_t type) {
         if (const auto& known = kByType[static_cast<std::size_t>(type)]) return *known;
     }
     // A type the host does not know goes to the right, after every known one.
-    return StatusBarItemDefaults{R, 100 + static_cast<std::int64_t>(type), false};
+    return StatusBarItemDefaults{R, 100 + static_cast<std::int64_t>(type), false, 0};
 }
 
 std::unique_ptr<UIStatusBarItem> makeStatusBarItem(std::int32_t type) {

@@ -23,6 +23,7 @@ struct StatusBarItemDefaults {
     std::int32_t region = kStatusBarRegionRight;
     std::int64_t order = 0;  // ascending from the region's left end
     bool exclusive = false;  // an exclusive item takes its region alone
+    std::int32_t priority = 0;  // when the bar runs out of room, lower priorities are left out first
 };
 StatusBarItemDefaults statusBarItemDefaults(std::int32_t type);
 

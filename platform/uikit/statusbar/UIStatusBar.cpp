@@ -1,13 +1,19 @@
 #include "uikit/statusbar/UIStatusBar.h"
 
 #include <algorithm>
+#include <chrono>
 
+#include "StatusBarPicture.h"
+#include "bluetooth/BluetoothManager.h"
+#include "foundation/DateFormatter.h"
 #include "runtime/ClassDefinition.h"
 #include "uikit/HostTrace.h"
 
 using namespace zv::platform;
 
 namespace {
+
+constexpr std::int32_t kBluetoothItemType = 11;
 
 struct Selectors {
     SEL appearsInRegion = sel_registerName("appearsInRegion:");
@@ -116,6 +122,41 @@ StatusBarLayout UIStatusBar::layout() const {
     arrange(kStatusBarRegionCenter, result.center);
     arrange(kStatusBarRegionRight, result.right);
     return result;
+}
+
+void UIStatusBar::setWidth(double points) {
+    width_ = points;
+    didLayOut();
+}
+
+zv::FittedStatusBar UIStatusBar::frames() const {
+    // The glyphs as the picture draws them for this bar's data. The time
+    // takes the room of the widest the clock shows in this locale.
+    static const std::string widestTime = [] {
+        NSDateFormatter formatter;
+        formatter.setTimeStyle(NSDateFormatterStyle::ShortStyle);
+        formatter.setTimeZone("UTC");
+        const std::string text = formatter.stringFromDate(std::chrono::system_clock::time_point{} + std::chrono::minutes(22 * 60 + 58));
+        return text.empty() ? std::string("22:58") : text;
+    }();
+    zv::StatusBarPicture drawn;
+    drawn.timeText = widestTime;
+    drawn.batteryLevel = views_.battery ? views_.battery->capacity : 100;
+    // As on the phone, the Bluetooth glyph shows only while Bluetooth is on;
+    // while it is absent or off the item takes no room and draws nothing.
+    const bool bluetoothOn = objc_getClass("BluetoothManager") &&
+                             (bluetoothManager().state == BluetoothState::On ||
+                              bluetoothManager().state == BluetoothState::Connected);
+    const auto measured = [&](const std::vector<StatusBarPlacement>& region) {
+        std::vector<zv::FitItem> items;
+        for (const StatusBarPlacement& p : region) {
+            const bool hidden = p.type == kBluetoothItemType && !bluetoothOn;
+            items.push_back({p.type, hidden ? 0 : zv::itemWidth(p.type, drawn), statusBarItemDefaults(p.type).priority});
+        }
+        return items;
+    };
+    const StatusBarLayout arranged = layout();
+    return zv::fitStatusBar(measured(arranged.left), measured(arranged.center), measured(arranged.right), width_);
 }
 
 void registerStatusBarClass() {

@@ -17,6 +17,10 @@
 // exclusive items only. While the bar shows only center items, the left and
 // right regions are empty.
 //
+// The bar is as wide as the phone (320 points unless set). Its frames place
+// each shown item at its width as drawn (the picture's glyph widths) and
+// leave out, by the items' priorities, what does not fit (StatusBarFit.h).
+//
 // Through the runtime the status bar answers -setShowsOnlyCenterItems:(BOOL),
 // which lays out every item again (recorded in the host trace). Its C++ side
 // is the host's own: withdrawing and rebuilding single items, as the
@@ -31,6 +35,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "StatusBarFit.h"
 #include "runtime/Runtime.h"
 #include "uikit/statusbar/StatusBarItem.h"
 #include "uikit/statusbar/StatusBarItemViews.h"
@@ -81,6 +86,13 @@ public:
     // The arrangement from the answers last given.
     StatusBarLayout layout() const;
 
+    // The phone's width in points; setting it lays the bar out anew.
+    double width() const { return width_; }
+    void setWidth(double points);
+    // The arrangement fitted to the width: each item's frame, and the items
+    // left out for want of room.
+    zv::FittedStatusBar frames() const;
+
     StatusBarItemViews& views() { return views_; }
 
     // Runs once, right after the next setShowsOnlyCenterItems: received
@@ -115,6 +127,7 @@ private:
     std::unordered_set<std::int32_t> dataFor_;  // itemTypes_, for lookups
     std::map<std::int32_t, BuiltItem> built_;
     bool onlyCenter_ = false;
+    double width_ = 320;
     StatusBarItemViews views_;
 };
 

@@ -14,12 +14,13 @@ export function launchBrowser() {
   });
 }
 
-// Opens the printed address and waits for the phone's first status bar.
+// Opens the printed address and waits for the phone's first status bar (its
+// first item may show no glyph: Bluetooth while it is off).
 export async function openScreen(browser, device) {
   const context = await browser.newContext({ viewport: { width: 1280, height: 800 } });
   const page = await context.newPage();
   await page.goto(device.address);
-  await page.waitForSelector('#status-bar svg g.item', { timeout: 15000 });
+  await page.waitForSelector('#status-bar svg g.item', { state: 'attached', timeout: 15000 });
   return page;
 }
 
