@@ -173,7 +173,7 @@ void HostSession::startHost(const HostSessionSetup& setup) {
             .stderrFile = "/dev/null",
         });
     } catch (const std::runtime_error& e) {
-        throw HostSessionError(std::string("cannot start zv-host: ") + e.what());
+        throw HostSessionError(e.what());
     }
 }
 
@@ -185,7 +185,8 @@ void HostSession::stopHost() {
 }
 
 std::string HostSession::readLine(std::chrono::steady_clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    using std::chrono::steady_clock;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - steady_clock::now());
     std::optional<std::string> line =
         left.count() > 0 ? host_->readLine(left, &interrupted) : std::optional<std::string>();
     if (line) return *line;
@@ -211,7 +212,8 @@ nlohmann::json HostSession::request(nlohmann::json request) {
     }
     const nlohmann::json& reply = answer.reply;
     if (!reply.value("ok", false))
-        throw HostSessionError("the simulated host refused \"" + command + "\": " + reply.value("error", "no reason given"));
+        throw HostSessionError("the simulated host refused \"" + command +
+                               "\": " + reply.value("error", "no reason given"));
     return reply;
 }
 

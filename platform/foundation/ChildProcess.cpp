@@ -119,7 +119,7 @@ ChildProcess::ChildProcess(Options options) {
         (options.captureStderr && ::pipe2(error, O_CLOEXEC) != 0)) {
         const int failure = errno;
         closeAll();
-        throw std::runtime_error("ChildProcess: pipe: " + std::string(std::strerror(failure)));
+        throw std::runtime_error("cannot start " + executable + ": pipe: " + std::string(std::strerror(failure)));
     }
 
     int nullInput = -1;
@@ -133,7 +133,8 @@ ChildProcess::ChildProcess(Options options) {
         if (nullInput < 0) {
             const int failure = errno;
             closeAll();
-            throw std::runtime_error("ChildProcess: /dev/null: " + std::string(std::strerror(failure)));
+            throw std::runtime_error("cannot start " + executable + ": /dev/null: " +
+                                     std::string(std::strerror(failure)));
         }
     }
     if (!options.captureStderr && !options.stderrFile.empty()) {
@@ -170,7 +171,7 @@ ChildProcess::ChildProcess(Options options) {
     closeFd(report[1]);
     if (pid < 0) {
         closeAll();
-        throw std::runtime_error("ChildProcess: fork: " + std::string(std::strerror(forkError)));
+        throw std::runtime_error("cannot start " + executable + ": fork: " + std::string(std::strerror(forkError)));
     }
 
     int execFailure = 0;
@@ -183,7 +184,7 @@ ChildProcess::ChildProcess(Options options) {
         closeAll();
         while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
         }
-        throw std::runtime_error("ChildProcess: cannot start " + executable + ": " + std::strerror(execFailure));
+        throw std::runtime_error("cannot start " + executable + ": " + std::strerror(execFailure));
     }
     pid_ = pid;
     input_ = input[1];
