@@ -16,7 +16,6 @@
 namespace zv::test {
 
 using ExitStatus = zv::process::ExitStatus;
-using LineReader = zv::process::LineReader;
 
 class ChildProcess : public zv::process::ChildProcess {
 public:
