@@ -5,24 +5,21 @@
 // bus are set up once. ZV_BENCH_HOST and ZV_BENCH_STAGE name another build's
 // zv-host and staged deliverables, to compare builds.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "LongSettingsFile.h"
 #include "SettingsKeys.h"
+#include "control/DevicePaths.h"
+#include "foundation/ChildProcess.h"
 #include "foundation/DeviceFiles.h"
 #include "notifications/DeviceBus.h"
-
-extern char** environ;
 
 namespace {
 
@@ -57,51 +54,28 @@ struct Device {
 // Starts SpringBoard on the device and waits for its "ready"; the time it
 // took, or nothing when it did not get there.
 std::optional<double> springBoardStart(const Device& device) {
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) environment.emplace_back(*entry);
-    environment.push_back("ZV_DEVICE_ROOT=" + device.root);
-    environment.push_back("ZV_HOST_ROLE=springboard");
-    std::vector<char*> envp;
-    for (std::string& entry : environment) envp.push_back(entry.data());
-    envp.push_back(nullptr);
     const std::string program = fromEnvironment("ZV_BENCH_HOST", ZV_HOST_PROGRAM);
-    std::string argv0 = "/System/Library/CoreServices/SpringBoard.app/SpringBoard";
-    char* argv[] = {argv0.data(), nullptr};
-    int toHost[2];
-    int fromHost[2];
-    if (::pipe2(toHost, O_CLOEXEC) != 0) return std::nullopt;
-    if (::pipe2(fromHost, O_CLOEXEC) != 0) return std::nullopt;
-
+    zv::process::ChildProcess::Options options{
+        .executable = program,
+        .arguments = {zv::control::kSpringBoardPath},
+        .environment = {{"ZV_DEVICE_ROOT", device.root}, {"ZV_HOST_ROLE", "springboard"}},
+    };
     const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(toHost[0], STDIN_FILENO);
-        ::dup2(fromHost[1], STDOUT_FILENO);
-        ::execve(program.c_str(), argv, envp.data());
-        ::_exit(127);
+    std::optional<zv::process::ChildProcess> host;
+    try {
+        host.emplace(std::move(options));
+    } catch (const std::runtime_error&) {
+        return std::nullopt;
     }
-    ::close(toHost[0]);
-    ::close(fromHost[1]);
     std::optional<double> took;
-    std::string output;
-    char chunk[4096];
-    while (pid > 0) {
-        pollfd poller{fromHost[0], POLLIN, 0};
-        if (::poll(&poller, 1, 30000) <= 0) break;
-        const ssize_t n = ::read(fromHost[0], chunk, sizeof chunk);
-        if (n <= 0) break;
-        output.append(chunk, static_cast<std::size_t>(n));
-        if (output.find("\"event\":\"ready\"") != std::string::npos) {
+    while (std::optional<std::string> line = host->readLine(std::chrono::seconds(30))) {
+        if (line->find("\"event\":\"ready\"") != std::string::npos) {
             took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             break;
         }
     }
-    ::close(toHost[1]);  // end of input ends the host
-    if (pid > 0) {
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-    }
-    ::close(fromHost[0]);
+    host->closeInput();  // end of input ends the host
+    host->stop(0, std::chrono::seconds(30));
     return took;
 }
 

@@ -4,14 +4,10 @@
 // by the pinger process (zv-bench-notify-peer) and reported as manual time,
 // so the benchmark's own pipes to it are not counted.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -19,84 +15,38 @@
 #include <string>
 #include <vector>
 
+#include "foundation/ChildProcess.h"
 #include "notifications/DeviceBus.h"
-
-extern char** environ;
 
 namespace {
 
 // One peer process with pipes to its standard input and output.
 class Peer {
 public:
-    Peer(const std::string& role, const std::string& root) {
-        int input[2];
-        int output[2];
-        if (::pipe2(input, O_CLOEXEC) != 0 || ::pipe2(output, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-        std::vector<std::string> environment = {"ZV_DEVICE_ROOT=" + root};
-        for (char** entry = environ; *entry; ++entry) {
-            if (std::strncmp(*entry, "ZV_DEVICE_ROOT=", 15) != 0) environment.emplace_back(*entry);
-        }
-        std::vector<char*> envp;
-        for (std::string& entry : environment) envp.push_back(entry.data());
-        envp.push_back(nullptr);
-        std::string program = ZV_BENCH_NOTIFY_PEER;
-        std::string roleArgument = role;
-        char* argv[] = {program.data(), roleArgument.data(), nullptr};
-
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-        const int failure = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(input[0]);
-        ::close(output[1]);
-        input_ = input[1];
-        output_ = output[0];
-        if (failure != 0) {
-            pid_ = -1;
-            throw std::runtime_error("cannot start " + program + ": " + std::strerror(failure));
-        }
-        if (readLine() != "ready") throw std::runtime_error(role + " peer did not start");
+    Peer(const std::string& role, const std::string& root)
+        : process_({.executable = ZV_BENCH_NOTIFY_PEER,
+                    .arguments = {ZV_BENCH_NOTIFY_PEER, role},
+                    .environment = {{"ZV_DEVICE_ROOT", root}}}) {
+        if (process_.readLine(kAnswerTimeout) != "ready") throw std::runtime_error(role + " peer did not start");
     }
     ~Peer() {
-        ::close(input_);  // the peer ends with its input
-        ::close(output_);
-        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+        process_.closeInput();  // the peer ends with its input
+        process_.stop(0, kAnswerTimeout);
     }
     Peer(const Peer&) = delete;
     Peer& operator=(const Peer&) = delete;
 
     // Sends a command and answers the nanoseconds the peer reports.
     double askNanoseconds(const std::string& command) {
-        const std::string line = command + "\n";
-        if (::write(input_, line.data(), line.size()) != static_cast<ssize_t>(line.size())) return -1;
-        std::optional<std::string> answer = readLine();
+        if (!process_.writeLine(command)) return -1;
+        std::optional<std::string> answer = process_.readLine(kAnswerTimeout);
         return answer ? std::strtod(answer->c_str(), nullptr) : -1;
     }
 
 private:
-    std::optional<std::string> readLine() {
-        for (;;) {
-            const size_t newline = buffer_.find('\n');
-            if (newline != std::string::npos) {
-                std::string line = buffer_.substr(0, newline);
-                buffer_.erase(0, newline + 1);
-                return line;
-            }
-            pollfd waitFor{output_, POLLIN, 0};
-            if (::poll(&waitFor, 1, 10000) <= 0) return std::nullopt;
-            char chunk[256];
-            const ssize_t n = ::read(output_, chunk, sizeof chunk);
-            if (n <= 0) return std::nullopt;
-            buffer_.append(chunk, static_cast<size_t>(n));
-        }
-    }
+    static constexpr std::chrono::seconds kAnswerTimeout{10};
 
-    pid_t pid_ = -1;
-    int input_ = -1;
-    int output_ = -1;
-    std::string buffer_;
+    zv::process::ChildProcess process_;
 };
 
 // A private device bus with an echo peer and a pinger, made once.

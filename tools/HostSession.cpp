@@ -2,35 +2,32 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/file.h>
-#include <sys/prctl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <vector>
 
 #include "SettingsKeys.h"
+#include "control/ControlRequest.h"
+#include "control/DevicePaths.h"
+#include "control/DeviceRoot.h"
+#include "foundation/ChildProcess.h"
 #include "foundation/DeviceFiles.h"
 #include "notifications/DeviceBus.h"
-
-extern char** environ;
 
 namespace zv::tools {
 
 namespace {
 
-constexpr const char* kSpringBoardPath = "/System/Library/CoreServices/SpringBoard.app/SpringBoard";
-constexpr const char* kAppPath = "/Applications/Some.app/Some";
 constexpr auto kStartTimeout = std::chrono::seconds(30);
 constexpr auto kReplyTimeout = std::chrono::seconds(15);
+constexpr auto kStopGrace = std::chrono::seconds(2);
 
 volatile sig_atomic_t interrupted = 0;
 
@@ -132,8 +129,8 @@ HostSession::HostSession(const HostSessionSetup& setup) {
         std::error_code error;
         if (!std::filesystem::is_directory(stage, error))
             throw HostSessionError("no staged deliverables at " + stage + " (build the project first)");
-        std::filesystem::copy(stage, root_, std::filesystem::copy_options::recursive, error);
-        if (error) throw HostSessionError("cannot install the deliverables: " + error.message());
+        if (const std::string failure = zv::device::prepareDeviceRoot(root_, stage); !failure.empty())
+            throw HostSessionError("cannot install the deliverables: " + failure);
         const std::string settingsPath = root_ + kSettingsPath;
         std::filesystem::create_directories(std::filesystem::path(settingsPath).parent_path(), error);
         if (error || !writeHostFileAtomically(settingsPath, setup.settingsBytes))
@@ -168,120 +165,56 @@ HostSession::~HostSession() {
 void HostSession::startHost(const HostSessionSetup& setup) {
     const std::string executable = setup.programFolder + "/zv-host";
     if (::access(executable.c_str(), X_OK) != 0) throw HostSessionError(systemError("cannot run " + executable));
-
-    // Everything the child needs is made before fork: after it, only calls
-    // that are safe in a child of a threaded process.
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string_view text(*entry);
-        if (text.starts_with("ZV_DEVICE_ROOT=") || text.starts_with("ZV_HOST_ROLE=")) continue;
-        environment.emplace_back(text);
+    try {
+        host_ = std::make_unique<zv::process::ChildProcess>(zv::process::ChildProcess::Options{
+            .executable = executable,
+            .arguments = {setup.springBoard ? zv::control::kSpringBoardPath : zv::control::kSomeAppPath},
+            .environment = {{"ZV_DEVICE_ROOT", root_}, {"ZV_HOST_ROLE", setup.springBoard ? "springboard" : "app"}},
+            .stderrFile = "/dev/null",
+        });
+    } catch (const std::runtime_error& e) {
+        throw HostSessionError(e.what());
     }
-    environment.push_back("ZV_DEVICE_ROOT=" + root_);
-    environment.push_back(std::string("ZV_HOST_ROLE=") + (setup.springBoard ? "springboard" : "app"));
-    std::vector<char*> envp;
-    for (std::string& entry : environment) envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    std::string argv0 = setup.springBoard ? kSpringBoardPath : kAppPath;
-    char* argv[] = {argv0.data(), nullptr};
-
-    int toHost[2];
-    int fromHost[2];
-    if (::pipe2(toHost, O_CLOEXEC) != 0) throw HostSessionError(systemError("cannot start zv-host"));
-    if (::pipe2(fromHost, O_CLOEXEC) != 0) {
-        ::close(toHost[0]);
-        ::close(toHost[1]);
-        throw HostSessionError(systemError("cannot start zv-host"));
-    }
-    const pid_t parent = ::getpid();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        // The host goes with the tool, however the tool ends.
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (::getppid() != parent) ::_exit(127);
-        const int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        ::dup2(toHost[0], STDIN_FILENO);
-        ::dup2(fromHost[1], STDOUT_FILENO);
-        if (devNull >= 0) ::dup2(devNull, STDERR_FILENO);
-        ::execve(executable.c_str(), argv, envp.data());
-        ::_exit(127);
-    }
-    ::close(toHost[0]);
-    ::close(fromHost[1]);
-    if (pid < 0) {
-        ::close(toHost[1]);
-        ::close(fromHost[0]);
-        throw HostSessionError(systemError("cannot start zv-host"));
-    }
-    host_ = pid;
-    input_ = toHost[1];
-    output_ = fromHost[0];
 }
 
 void HostSession::stopHost() {
-    if (input_ >= 0) ::close(input_);  // end of input ends the host
-    input_ = -1;
-    if (host_ > 0) {
-        int status = 0;
-        bool ended = false;
-        for (int i = 0; i < 200 && !ended; ++i) {  // up to 2 seconds
-            const pid_t done = ::waitpid(host_, &status, WNOHANG);
-            ended = done == host_ || (done < 0 && errno != EINTR);
-            if (!ended) ::usleep(10000);
-        }
-        if (!ended) {
-            ::kill(host_, SIGKILL);
-            while (::waitpid(host_, &status, 0) < 0 && errno == EINTR) {
-            }
-        }
-        host_ = -1;
-    }
-    if (output_ >= 0) ::close(output_);
-    output_ = -1;
+    if (!host_) return;
+    host_->closeInput();  // end of input ends the host
+    host_->stop(0, kStopGrace);
+    host_.reset();
 }
 
 std::string HostSession::readLine(std::chrono::steady_clock::time_point deadline) {
-    for (;;) {
-        if (const auto newline = buffer_.find('\n'); newline != std::string::npos) {
-            std::string line = buffer_.substr(0, newline);
-            buffer_.erase(0, newline + 1);
-            return line;
-        }
-        if (interrupted) throw HostSessionError("interrupted");
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) throw HostSessionError("the simulated host did not answer in time");
-        pollfd poller{output_, POLLIN, 0};
-        const int ready = ::poll(&poller, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno != EINTR) throw HostSessionError(systemError("cannot read from the simulated host"));
-        if (ready <= 0) continue;
-        char chunk[8192];
-        const ssize_t n = ::read(output_, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw HostSessionError("the simulated host ended unexpectedly");
-        buffer_.append(chunk, static_cast<std::size_t>(n));
-    }
+    using std::chrono::steady_clock;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - steady_clock::now());
+    std::optional<std::string> line =
+        left.count() > 0 ? host_->readLine(left, &interrupted) : std::optional<std::string>();
+    if (line) return *line;
+    if (interrupted) throw HostSessionError("interrupted");
+    if (host_->outputFinished()) throw HostSessionError("the simulated host ended unexpectedly");
+    throw HostSessionError("the simulated host did not answer in time");
 }
 
 nlohmann::json HostSession::request(nlohmann::json request) {
-    const long id = nextId_++;
-    request["id"] = id;
-    const std::string line = request.dump() + "\n";
-    std::size_t written = 0;
-    while (written < line.size()) {
-        const ssize_t n = ::write(input_, line.data() + written, line.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw HostSessionError("the simulated host ended unexpectedly");
-        written += static_cast<std::size_t>(n);
+    const std::string command = request.value("cmd", "");
+    const zv::control::ControlReply answer =
+        zv::control::sendControlRequest(*host_, std::move(request), nextId_++, kReplyTimeout, {}, &interrupted);
+    switch (answer.outcome) {
+        case zv::control::ControlReply::Outcome::Replied:
+            break;
+        case zv::control::ControlReply::Outcome::Interrupted:
+            throw HostSessionError("interrupted");
+        case zv::control::ControlReply::Outcome::TimedOut:
+            throw HostSessionError("the simulated host did not answer in time");
+        case zv::control::ControlReply::Outcome::NotSent:
+        case zv::control::ControlReply::Outcome::Ended:
+            throw HostSessionError("the simulated host ended unexpectedly");
     }
-    const auto deadline = std::chrono::steady_clock::now() + kReplyTimeout;
-    for (;;) {
-        auto reply = nlohmann::json::parse(readLine(deadline), nullptr, false);
-        if (!reply.is_object() || !reply.contains("id") || reply["id"] != id) continue;  // events, other lines
-        if (!reply.value("ok", false))
-            throw HostSessionError("the simulated host refused \"" + request.value("cmd", "") +
-                                   "\": " + reply.value("error", "no reason given"));
-        return reply;
-    }
+    const nlohmann::json& reply = answer.reply;
+    if (!reply.value("ok", false))
+        throw HostSessionError("the simulated host refused \"" + command +
+                               "\": " + reply.value("error", "no reason given"));
+    return reply;
 }
 
 }  // namespace zv::tools

@@ -6,8 +6,6 @@
 // a session that was killed is removed by the next session.
 #pragma once
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <memory>
 #include <stdexcept>
@@ -16,6 +14,9 @@
 #include <nlohmann/json.hpp>
 
 class DeviceBus;
+namespace zv::process {
+class ChildProcess;
+}
 
 namespace zv::tools {
 
@@ -57,10 +58,7 @@ private:
     std::string root_;  // host path of the temporary device root
     int rootLock_ = -1; // the root folder, open and locked while the session lives
     std::unique_ptr<DeviceBus> bus_;
-    pid_t host_ = -1;
-    int input_ = -1;   // the host's standard input
-    int output_ = -1;  // the host's standard output
-    std::string buffer_;
+    std::unique_ptr<zv::process::ChildProcess> host_;
     long nextId_ = 1;
 };
 

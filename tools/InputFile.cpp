@@ -1,12 +1,11 @@
 #include "InputFile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "foundation/DeviceFiles.h"
 #include "foundation/plist/PlistCodec.h"
 #include "foundation/plist/PlistShape.h"
 #include "LoadDiagnostics.h"
@@ -15,14 +14,6 @@
 namespace zv::tools {
 
 namespace {
-
-// Closes the descriptor when it goes.
-struct FileDescriptor {
-    int fd = -1;
-    ~FileDescriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-};
 
 const char* fileKind(mode_t mode) {
     if (S_ISDIR(mode)) return "a directory";
@@ -34,53 +25,31 @@ const char* fileKind(mode_t mode) {
 
 std::string tooLarge() { return "larger than 16 MiB, not read"; }
 
-// Reads at most kMaxInputFileSize + 1 bytes, so a file that grows after the
-// size check is still caught.
-std::optional<std::string> readAll(int fd, std::string& problem) {
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            problem = std::string("cannot be read: ") + std::strerror(errno);
-            return std::nullopt;
-        }
-        if (n == 0) return bytes;
-        bytes.append(buffer, static_cast<std::size_t>(n));
-        if (bytes.size() > kMaxInputFileSize) {
-            problem = tooLarge();
-            return std::nullopt;
-        }
-    }
-}
-
 }  // namespace
 
 InputFile readInputFile(const std::string& path) {
     InputFile input;
-    // O_NONBLOCK: opening a FIFO must not wait for a writer.
-    FileDescriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
-    if (file.fd < 0) {
-        input.problem = errno == ENOENT ? "no such file" : std::string("cannot be opened: ") + std::strerror(errno);
-        return input;
+    // Opening a FIFO does not wait for a writer; only a regular file is read.
+    HostFileRead file = readHostFileWithReason(path, kMaxInputFileSize);
+    switch (file.problem) {
+        case HostFileRead::Problem::None:
+            break;
+        case HostFileRead::Problem::FolderUnavailable:
+        case HostFileRead::Problem::CannotOpen:
+            input.problem = file.error == ENOENT ? "no such file"
+                                                 : std::string("cannot be opened: ") + std::strerror(file.error);
+            return input;
+        case HostFileRead::Problem::NotRegularFile:
+            input.problem = std::string("is ") + fileKind(file.kind) + ", not a settings file";
+            return input;
+        case HostFileRead::Problem::TooLarge:
+            input.problem = tooLarge();
+            return input;
+        case HostFileRead::Problem::CannotRead:
+            input.problem = std::string("cannot be read: ") + std::strerror(file.error);
+            return input;
     }
-    struct stat status {};
-    if (::fstat(file.fd, &status) != 0) {
-        input.problem = std::string("cannot be read: ") + std::strerror(errno);
-        return input;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        input.problem = std::string("is ") + fileKind(status.st_mode) + ", not a settings file";
-        return input;
-    }
-    if (static_cast<std::uintmax_t>(status.st_size) > kMaxInputFileSize) {
-        input.problem = tooLarge();
-        return input;
-    }
-    auto bytes = readAll(file.fd, input.problem);
-    if (!bytes) return input;
-    return inputFileFromBytes(std::move(*bytes));
+    return inputFileFromBytes(std::move(*file.bytes));
 }
 
 InputFile inputFileFromBytes(std::string bytes) {

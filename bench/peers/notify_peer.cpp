@@ -16,7 +16,9 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <string_view>
 
+#include "control/RequestLines.h"
 #include "foundation/MainQueue.h"
 #include "notifications/NotificationCenter.h"
 
@@ -27,7 +29,8 @@ constexpr const char* kPong = "bench.pong";
 constexpr const char* kSelf = "bench.self";
 
 long delivered = 0;  // pongs (pinger) or self posts heard
-std::string pendingInput;
+// Commands are a word and a number; a longer line is answered as unknown.
+zv::control::RequestLines commands(256);
 
 void post(const char* name) {
     CFNotificationCenterPostNotification(CFNotificationCenterGetDarwinNotifyCenter(), name, nullptr, nullptr, true);
@@ -70,16 +73,14 @@ gboolean readCommands(gint fd, GIOCondition, gpointer) {
         stopMainLoop();
         return G_SOURCE_REMOVE;
     }
-    pendingInput.append(chunk, static_cast<size_t>(n));
-    for (size_t newline; (newline = pendingInput.find('\n')) != std::string::npos;) {
-        std::istringstream command(pendingInput.substr(0, newline));
-        pendingInput.erase(0, newline + 1);
+    commands.feed(std::string_view(chunk, static_cast<size_t>(n)), [](zv::control::RequestLine line) {
+        std::istringstream command(line.text);
         std::string mode;
         long count = 0;
         command >> mode >> count;
         std::printf("%lld\n", timed(mode, count));
         std::fflush(stdout);
-    }
+    });
     return G_SOURCE_CONTINUE;
 }
 

@@ -25,7 +25,8 @@
 #include "AccessTokenFile.h"
 #include "BusKeeper.h"
 #include "Device.h"
-#include "DeviceRoot.h"
+#include "control/DevicePaths.h"
+#include "control/DeviceRoot.h"
 #include "DeviceRootLock.h"
 #include "LauncherOptions.h"
 #include "ScreenServer.h"
@@ -46,12 +47,12 @@ constexpr int kRefusedExitStatus = 2;
 std::vector<ProcessSetup> deviceProcesses(const std::string& bin, const std::string& root) {
     const std::string rootEnv = "ZV_DEVICE_ROOT=" + root;
     std::vector<ProcessSetup> setups{
-        {"springboard", bin + "/zv-host", "/System/Library/CoreServices/SpringBoard.app/SpringBoard",
+        {"springboard", bin + "/zv-host", zv::control::kSpringBoardPath,
          {rootEnv, "ZV_HOST_ROLE=springboard"}, {kRelaunchExitStatus}},
-        {"app", bin + "/zv-host", "/Applications/Notes.app/Notes", {rootEnv, "ZV_HOST_ROLE=app"}, {}},
+        {"app", bin + "/zv-host", zv::control::kAppPath, {rootEnv, "ZV_HOST_ROLE=app"}, {}},
     };
     if (::access((bin + "/zv-settings-app").c_str(), X_OK) == 0)
-        setups.push_back({"settings", bin + "/zv-settings-app", "/Applications/Preferences.app/Preferences", {rootEnv}, {}});
+        setups.push_back({"settings", bin + "/zv-settings-app", zv::control::kSettingsAppPath, {rootEnv}, {}});
     return setups;
 }
 
@@ -127,7 +128,7 @@ int main(int argc, char** argv) {
     if (options.screen) {
         try {
             screen = std::make_unique<zv::screen::ScreenServer>(device, options.port, locations.page,
-                                                                root + "/var/mobile/Library/Preferences",
+                                                                root + zv::control::kPreferencesFolder,
                                                                 zv::screen::keptAccessToken(root));
         } catch (const std::exception& e) {
             std::cerr << "launcher: cannot serve the screen: " << e.what() << std::endl;

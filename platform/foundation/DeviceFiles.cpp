@@ -43,6 +43,30 @@ bool writeInPlace(const std::string& hostPath, std::string_view bytes) {
     return ok;
 }
 
+// Reads the whole of an open descriptor when it is a regular file of at
+// most maxBytes.
+HostFileRead readOpenFile(int fd, std::size_t maxBytes) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return HostFileRead{{}, HostFileRead::Problem::CannotRead, errno};
+    if (!S_ISREG(st.st_mode)) return HostFileRead{{}, HostFileRead::Problem::NotRegularFile, 0, st.st_mode};
+    if (static_cast<std::uintmax_t>(st.st_size) > maxBytes) return HostFileRead{{}, HostFileRead::Problem::TooLarge};
+    std::string bytes;
+    bytes.reserve(static_cast<size_t>(st.st_size));
+    char buffer[16384];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return HostFileRead{{}, HostFileRead::Problem::CannotRead, errno};
+        }
+        if (n == 0) break;
+        // A file that grows while it is read is held to the same bound.
+        if (static_cast<size_t>(n) > maxBytes - bytes.size()) return HostFileRead{{}, HostFileRead::Problem::TooLarge};
+        bytes.append(buffer, static_cast<size_t>(n));
+    }
+    return HostFileRead{std::move(bytes)};
+}
+
 }  // namespace
 
 const std::string& deviceRoot() {
@@ -58,48 +82,43 @@ std::string resolveDevicePath(std::string_view devicePath) {
 }
 
 std::optional<std::string> readHostFile(const std::string& hostPath, std::size_t maxBytes, std::error_code* error) {
-    auto fail = [error](std::error_code cause) -> std::optional<std::string> {
-        if (error) *error = cause;
-        return std::nullopt;
-    };
-    auto failWithErrno = [&fail] { return fail(std::error_code(errno, std::generic_category())); };
+    HostFileRead read = readHostFileWithReason(hostPath, maxBytes);
+    if (!read.bytes && error) {
+        switch (read.problem) {
+            case HostFileRead::Problem::NotRegularFile:
+                *error = std::make_error_code(S_ISDIR(read.kind) ? std::errc::is_a_directory : std::errc::invalid_argument);
+                break;
+            case HostFileRead::Problem::TooLarge:
+                *error = std::make_error_code(std::errc::file_too_large);
+                break;
+            default:
+                *error = std::error_code(read.error, std::generic_category());
+                break;
+        }
+    }
+    return std::move(read.bytes);
+}
+
+HostFileRead readHostFileWithReason(const std::string& hostPath, std::size_t maxBytes) {
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a
     // writer. What the descriptor is decides whether it is read at all.
-    int fd = ::open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return failWithErrno();
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const auto cause = std::error_code(errno, std::generic_category());
-        ::close(fd);
-        return fail(cause);
-    }
-    if (!S_ISREG(st.st_mode) || static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
-        ::close(fd);
-        return fail(std::make_error_code(S_ISDIR(st.st_mode)   ? std::errc::is_a_directory
-                                         : !S_ISREG(st.st_mode) ? std::errc::invalid_argument
-                                                                : std::errc::file_too_large));
-    }
-    std::string bytes;
-    bytes.reserve(static_cast<size_t>(st.st_size));
-    char buffer[16384];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const auto cause = std::error_code(errno, std::generic_category());
-            ::close(fd);
-            return fail(cause);
-        }
-        if (n == 0) break;
-        // A file that grows while it is read is held to the same bound.
-        if (static_cast<size_t>(n) > maxBytes - bytes.size()) {
-            ::close(fd);
-            return fail(std::make_error_code(std::errc::file_too_large));
-        }
-        bytes.append(buffer, static_cast<size_t>(n));
-    }
+    const int fd = ::open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return HostFileRead{{}, HostFileRead::Problem::CannotOpen, errno};
+    HostFileRead read = readOpenFile(fd, maxBytes);
     ::close(fd);
-    return bytes;
+    return read;
+}
+
+HostFileRead readHostFileInFolder(const std::string& folder, const std::string& name, std::size_t maxBytes) {
+    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0) return HostFileRead{{}, HostFileRead::Problem::FolderUnavailable, errno};
+    const int fd = ::openat(folderFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int openError = errno;
+    ::close(folderFd);
+    if (fd < 0) return HostFileRead{{}, HostFileRead::Problem::CannotOpen, openError};
+    HostFileRead read = readOpenFile(fd, maxBytes);
+    ::close(fd);
+    return read;
 }
 
 bool writeHostFileAtomically(const std::string& hostPath, std::string_view bytes, std::error_code* error) {

@@ -9,6 +9,8 @@
 // writers that died left in its folder.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <limits>
 #include <optional>
@@ -34,6 +36,29 @@ std::string resolveDevicePath(std::string_view devicePath);
 std::optional<std::string> readHostFile(const std::string& hostPath,
                                         std::size_t maxBytes = std::numeric_limits<std::size_t>::max(),
                                         std::error_code* error = nullptr);
+
+// A whole-file read that says why it read nothing, for callers that tell a
+// person or a peer: the same rules as readHostFile.
+struct HostFileRead {
+    enum class Problem {
+        None,
+        FolderUnavailable,  // readHostFileInFolder: the folder cannot be opened
+        CannotOpen,         // `error` says why (ENOENT: no such file; ELOOP: a symlink not followed)
+        NotRegularFile,     // `kind` is its st_mode
+        TooLarge,           // more than maxBytes, by its size or while it was read
+        CannotRead,         // `error` says why
+    };
+    std::optional<std::string> bytes;  // the whole file; empty with a problem
+    Problem problem = Problem::None;
+    int error = 0;    // errno, for CannotOpen, CannotRead and FolderUnavailable
+    mode_t kind = 0;  // for NotRegularFile
+};
+HostFileRead readHostFileWithReason(const std::string& hostPath,
+                                    std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
+// The file `name` (one path component) of the host folder `folder`, opened
+// relative to the folder and never through a symlink (openat, O_NOFOLLOW).
+HostFileRead readHostFileInFolder(const std::string& folder, const std::string& name,
+                                  std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 // Atomic whole-file replacement of a host path; false on any failure, with
 // *error (when given) set to its cause.
 bool writeHostFileAtomically(const std::string& hostPath, std::string_view bytes, std::error_code* error = nullptr);

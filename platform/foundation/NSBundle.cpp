@@ -6,7 +6,6 @@
 #include <set>
 
 #include "foundation/DeviceFiles.h"
-#include "preferences/PageRegistry.h"
 
 namespace {
 
@@ -14,6 +13,11 @@ namespace {
 std::set<std::string>& loadedLibraries() {
     static std::set<std::string> loaded;
     return loaded;
+}
+
+std::string& pathBeingLoaded() {
+    static std::string path;
+    return path;
 }
 
 }  // namespace
@@ -53,12 +57,14 @@ std::optional<std::string> NSBundle::pathForResource(const std::string& name, co
     return path;
 }
 
+const std::string& NSBundle::bundlePathBeingLoaded() { return pathBeingLoaded(); }
+
 bool NSBundle::load(std::string* error) {
     const std::string library = executablePath();
     if (loadedLibraries().count(library)) return true;
-    PageRegistry::setLoadingBundlePath(path_);
+    pathBeingLoaded() = path_;
     void* handle = dlopen(resolveDevicePath(library).c_str(), RTLD_NOW | RTLD_LOCAL);
-    PageRegistry::setLoadingBundlePath("");
+    pathBeingLoaded().clear();
     if (!handle) {
         if (error) {
             const char* message = dlerror();

@@ -24,10 +24,15 @@ public:
     // file exists.
     std::optional<std::string> pathForResource(const std::string& name, const std::string& type) const;
 
-    // Loads the code library (once per process), attributing the page
-    // classes it registers to this bundle. On failure returns false and sets
-    // *error to the loader's message.
+    // Loads the code library (once per process). While its load-time
+    // constructors run, bundlePathBeingLoaded() names this bundle, so that
+    // what they register (the Settings framework's pages) is attributed to
+    // it. On failure returns false and sets *error to the loader's message.
     bool load(std::string* error = nullptr);
+
+    // The device path of the bundle whose library is being loaded now; ""
+    // outside load(). Bundles load on the main thread.
+    static const std::string& bundlePathBeingLoaded();
 
 private:
     std::string path_;

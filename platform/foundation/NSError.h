@@ -6,7 +6,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "uikit/CGGeometry.h"
+#include "foundation/NSObjCRuntime.h"
 
 struct NSError {
     std::string domain;  // "NSCocoaErrorDomain"

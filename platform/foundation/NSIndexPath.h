@@ -2,7 +2,7 @@
 // with its table-view accessors), as a value.
 #pragma once
 
-#include "uikit/CGGeometry.h"
+#include "foundation/NSObjCRuntime.h"
 
 struct NSIndexPath {
     NSInteger section = 0;

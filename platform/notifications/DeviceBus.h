@@ -16,8 +16,11 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <optional>
 #include <stdexcept>
 #include <string>
+
+#include "foundation/ChildProcess.h"
 
 // Why a bus could not be started; what() says it plainly.
 class DeviceBusError : public std::runtime_error {
@@ -48,15 +51,14 @@ public:
     // Host path of the daemon's log.
     const std::string& logPath() const { return logPath_; }
     // The daemon's process id; -1 once stopped.
-    pid_t pid() const { return pid_; }
+    pid_t pid() const;
 
     // Ends the daemon (SIGTERM, then SIGKILL after a few seconds) and waits
     // for it. Does nothing when already stopped.
     void stop();
 
 private:
-    pid_t pid_ = -1;
-    int addressPipe_ = -1;  // the daemon's standard output, kept open while it runs
+    std::optional<zv::process::ChildProcess> daemon_;  // its standard output kept open while it runs
     std::string address_;
     std::string socketPath_;
     std::string logPath_;

@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "foundation/NSBundle.h"
+
 namespace {
 
 struct Registration {
@@ -15,16 +17,11 @@ std::map<std::string, Registration, std::less<>>& registrations() {
     return map;
 }
 
-std::string& loadingBundlePath() {
-    static std::string path;
-    return path;
-}
-
 }  // namespace
 
 bool PageRegistry::registerPage(std::string className, PageFactory factory) {
     if (!factory || className.empty()) return false;
-    return registrations().try_emplace(std::move(className), Registration{std::move(factory), loadingBundlePath()}).second;
+    return registrations().try_emplace(std::move(className), Registration{std::move(factory), NSBundle::bundlePathBeingLoaded()}).second;
 }
 
 std::shared_ptr<PSViewController> PageRegistry::create(std::string_view className) {
@@ -44,5 +41,3 @@ std::vector<std::string> PageRegistry::registeredClassNames() {
     for (const auto& [name, registration] : registrations()) names.push_back(name);
     return names;
 }
-
-void PageRegistry::setLoadingBundlePath(std::string path) { loadingBundlePath() = std::move(path); }

@@ -4,7 +4,7 @@
 // lists ("detail") and in the bundle's Info.plist ("NSPrincipalClass").
 //
 // Registrations are attributed to the bundle being loaded at the time
-// (NSBundle::load sets it), so a page knows where its resources are.
+// (NSBundle::bundlePathBeingLoaded), so a page knows where its resources are.
 // Bundles are never unloaded, so factories stay valid for the process's life.
 #pragma once
 
@@ -33,8 +33,4 @@ public:
     static std::shared_ptr<PSViewController> create(std::string_view className);
     static bool isRegistered(std::string_view className);
     static std::vector<std::string> registeredClassNames();
-
-    // The device path of the bundle whose registrations happen now ("" when
-    // none); set around loading a bundle's library.
-    static void setLoadingBundlePath(std::string path);
 };

@@ -1,11 +1,8 @@
 // Plane geometry of the platform's drawing and layout (CoreGraphics' CGPoint,
-// CGSize, CGRect and UIKit's UIEdgeInsets), in points, and the platform's
-// integer type NSInteger. Plain values.
+// CGSize, CGRect and UIKit's UIEdgeInsets), in points. Plain values.
 #pragma once
 
-#include <cstdint>
-
-using NSInteger = std::int64_t;
+#include "foundation/NSObjCRuntime.h"
 
 struct CGPoint {
     double x = 0;

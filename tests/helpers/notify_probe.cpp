@@ -24,15 +24,18 @@
 #include <deque>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 
+#include "control/RequestLines.h"
 #include "foundation/MainQueue.h"
 #include "notifications/NotificationCenter.h"
 
 namespace {
 
 std::deque<int> observerIds;  // stable addresses, handed to the centre as observers
-std::string pendingInput;
+// Commands are short; a line beyond this is answered, not run.
+zv::control::RequestLines commands(64 * 1024);
 
 void say(const std::string& line) {
     std::fputs((line + "\n").c_str(), stdout);
@@ -135,12 +138,13 @@ gboolean readInput(gint fd, GIOCondition, gpointer) {
         stopMainLoop();
         return G_SOURCE_REMOVE;
     }
-    pendingInput.append(chunk, static_cast<size_t>(n));
-    for (size_t newline; (newline = pendingInput.find('\n')) != std::string::npos;) {
-        const std::string line = pendingInput.substr(0, newline);
-        pendingInput.erase(0, newline + 1);
-        run(line);
-    }
+    commands.feed(std::string_view(chunk, static_cast<size_t>(n)), [](zv::control::RequestLine line) {
+        if (line.tooLong) {
+            say("too long");
+        } else {
+            run(line.text);
+        }
+    });
     return G_SOURCE_CONTINUE;
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ChildProcess.h"
+#include "control/DevicePaths.h"
 #include "DeviceInstall.h"
 #include "HostProcess.h"
 #include "PrivateBus.h"
@@ -26,7 +27,7 @@ namespace zv::test {
 using nlohmann::json;
 using namespace std::chrono_literals;
 
-inline constexpr const char* kSettingsAppPath = "/Applications/Preferences.app/Preferences";
+using zv::control::kSettingsAppPath;
 inline constexpr const char* kPreferencesName = "net.quellit.zorvane/preferences";
 inline constexpr const char* kReloadName = "net.quellit.zorvane/reloadStatusBar";
 inline constexpr const char* kRespringName = "net.quellit.zorvane/respring";
@@ -37,7 +38,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(installDeliverables(bus_.root().path()));
         // Present on every device, as the launcher's roots have it.
-        std::filesystem::create_directories(hostPath("/var/mobile/Library/Preferences"));
+        std::filesystem::create_directories(hostPath(zv::control::kPreferencesFolder));
     }
 
     const std::string& root() const { return bus_.root().path(); }
@@ -74,7 +75,7 @@ protected:
         return plistDictionaryFromBytes(*bytes);
     }
     void writePreferencesFile(const std::string& name, const PlistDictionary& dict) {
-        std::filesystem::create_directories(hostPath("/var/mobile/Library/Preferences"));
+        std::filesystem::create_directories(hostPath(zv::control::kPreferencesFolder));
         ASSERT_TRUE(writeHostFileAtomically(hostPath("/var/mobile/Library/Preferences/" + name),
                                             plistToXml(PlistValue(dict))));
     }

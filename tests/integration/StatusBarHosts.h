@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ChildProcess.h"
+#include "control/DevicePaths.h"
 #include "DeviceInstall.h"
 #include "HostProcess.h"
 #include "ItemCatalogue.h"
@@ -27,8 +28,8 @@ namespace zv::test {
 using nlohmann::json;
 using Types = std::vector<int>;
 
-inline constexpr const char* kSpringBoardPath = "/System/Library/CoreServices/SpringBoard.app/SpringBoard";
-inline constexpr const char* kAppPath = "/Applications/Some.app/Some";
+using zv::control::kSpringBoardPath;
+inline constexpr const char* kAppPath = zv::control::kSomeAppPath;
 
 // A settings file: every seed name in `default` but those placed in the
 // named lists, the given switches, schema "1.2".
@@ -64,7 +65,7 @@ class StatusBarHosts : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(installDeliverables(bus_.root().path()));
-        std::filesystem::create_directories(bus_.root().hostPath("/var/mobile/Library/Preferences"));
+        std::filesystem::create_directories(bus_.root().hostPath(zv::control::kPreferencesFolder));
     }
 
     HostProcess startSpringBoard() { return HostProcess(HostOptions{bus_.root().path(), {kSpringBoardPath}, true}); }

@@ -4,6 +4,7 @@
 #include <signal.h>
 
 #include "StatusBarHosts.h"
+#include "control/DevicePaths.h"
 
 namespace zv::test {
 namespace {
@@ -37,7 +38,7 @@ private:
 class BusOutage : public StatusBarHosts {
 protected:
     HostProcess startSettingsApp() {
-        return HostProcess(HostOptions{bus_.root().path(), {"/Applications/Preferences.app/Preferences"}, false,
+        return HostProcess(HostOptions{bus_.root().path(), {zv::control::kSettingsAppPath}, false,
                                        std::string(ZV_BIN_DIR) + "/zv-settings-app"});
     }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "DeviceInstall.h"
+#include "control/DevicePaths.h"
 #include "HostProcess.h"
 #include "PrivateBus.h"
 
@@ -45,10 +46,10 @@ long statusKb(pid_t pid, const std::string& field) {
 TEST(ControlRequestLimits, DeepAndOverlongRequestsAreRefusedAndForgotten) {
     PrivateBus device;
     ASSERT_TRUE(installDeliverables(device.root().path()));
-    std::filesystem::create_directories(device.root().hostPath("/var/mobile/Library/Preferences"));
+    std::filesystem::create_directories(device.root().hostPath(zv::control::kPreferencesFolder));
     const std::vector<HostOptions> processes{
-        {device.root().path(), {"/System/Library/CoreServices/SpringBoard.app/SpringBoard"}, true},
-        {device.root().path(), {"/Applications/Preferences.app/Preferences"}, false,
+        {device.root().path(), {zv::control::kSpringBoardPath}, true},
+        {device.root().path(), {zv::control::kSettingsAppPath}, false,
          std::string(ZV_BIN_DIR) + "/zv-settings-app"}};
     for (const HostOptions& options : processes) {
         SCOPED_TRACE(options.executable);

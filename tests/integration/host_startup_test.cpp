@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "control/DevicePaths.h"
 #include "DeviceInstall.h"
 #include "HostProcess.h"
 #include "PrivateBus.h"
@@ -17,7 +18,8 @@ namespace {
 
 using nlohmann::json;
 
-constexpr const char* kSpringBoardPath = "/System/Library/CoreServices/SpringBoard.app/SpringBoard";
+using zv::control::kSpringBoardPath;
+using zv::control::kSomeAppPath;
 
 class HostStartup : public ::testing::Test {
 protected:
@@ -117,13 +119,13 @@ TEST_F(HostStartup, SpringBoardRowsFollowTheClassEvenWithoutAHostPath) {
 
 TEST_F(HostStartup, FirstHostMigratesASchemaOneFileBeforeItHooks) {
     const std::string settings = bus_.root().hostPath("/var/mobile/Library/Preferences/net.quellit.zorvane.plist");
-    std::filesystem::create_directories(bus_.root().hostPath("/var/mobile/Library/Preferences"));
+    std::filesystem::create_directories(bus_.root().hostPath(zv::control::kPreferencesFolder));
     PlistDictionary old{{"enabled", PlistValue(true)},
                         {"left", PlistValue(PlistDictionary{{"data", PlistValue(PlistArray{PlistValue("21 VPN")})}})},
                         {"default", PlistValue(PlistDictionary{{"data", PlistValue(PlistArray{PlistValue("00 Time")})}})}};
     ASSERT_TRUE(writeHostFileAtomically(settings, plistToXml(PlistValue(old))));
 
-    HostProcess host = start({"/Applications/Some.app/Some"}, false);
+    HostProcess host = start({kSomeAppPath}, false);
     ASSERT_TRUE(host.ready());
     auto migrated = plistDictionaryFromBytes(*readHostFile(settings));
     ASSERT_TRUE(migrated.has_value());
@@ -137,7 +139,7 @@ TEST_F(HostStartup, FirstHostMigratesASchemaOneFileBeforeItHooks) {
 
 TEST_F(HostStartup, SpringBoardRelaunchesOnTheRespringNotification) {
     HostProcess springBoard = start({kSpringBoardPath}, true);
-    HostProcess app = start({"/Applications/Some.app/Some"}, false);
+    HostProcess app = start({kSomeAppPath}, false);
     ASSERT_TRUE(springBoard.ready());
     ASSERT_TRUE(app.ready());
     // Any process may post it; only SpringBoard observes it.
@@ -150,7 +152,7 @@ TEST_F(HostStartup, SpringBoardRelaunchesOnTheRespringNotification) {
 }
 
 TEST_F(HostStartup, ControlProtocolAnswersBadInputWithErrors) {
-    HostProcess host = start({"/Applications/Some.app/Some"}, false);
+    HostProcess host = start({kSomeAppPath}, false);
     ASSERT_TRUE(host.ready());
     ASSERT_TRUE(host.process().writeLine("this is not json"));
     auto line = host.process().readLine(std::chrono::seconds(5));

@@ -8,6 +8,7 @@
 
 #include <thread>
 
+#include "control/DevicePaths.h"
 #include "CraftedPlists.h"
 #include "SettingsAppFixture.h"
 #include "foundation/plist/PlistShape.h"
@@ -17,8 +18,8 @@ namespace {
 
 using Types = std::vector<int>;
 
-constexpr const char* kSpringBoardPath = "/System/Library/CoreServices/SpringBoard.app/SpringBoard";
-constexpr const char* kPreferences = "/var/mobile/Library/Preferences/";
+using zv::control::kSpringBoardPath;
+const std::string kPreferences = std::string(zv::control::kPreferencesFolder) + "/";
 const Types kDefaultLeft{3, 4, 5}, kDefaultCenter{0}, kDefaultRight{16, 13, 11, 8, 7};
 // The crafted settings files put Bluetooth (11) on the left.
 const Types kMovedLeft{11, 3, 4, 5}, kMovedRight{16, 13, 8, 7};

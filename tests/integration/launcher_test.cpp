@@ -18,6 +18,7 @@
 
 #include "ChildProcess.h"
 #include "TempDeviceRoot.h"
+#include "control/DevicePaths.h"
 
 namespace zv::test {
 namespace {
@@ -215,7 +216,7 @@ TEST(Launcher, RefusesADeviceRootThatIsNotThePersonsOwn) {
          }},
         {"a preferences folder of another user",
          [](const TempDeviceRoot& root) {
-             std::filesystem::create_directories(root.hostPath("/var/mobile/Library/Preferences"));
+             std::filesystem::create_directories(root.hostPath(zv::control::kPreferencesFolder));
              ASSERT_EQ(::chown(root.hostPath("/var/mobile").c_str(), 65534, 65534), 0);
          }},
         {"a symbolic link on the way",

@@ -96,7 +96,7 @@ private:
 TEST_F(SettingsAppTest, ASwitchOnAFullDiskSaysSoAndShowsTheFilesValue) {
     writePreferencesFile("net.quellit.zorvane.plist", {{"schemaVersion", "1.2"}, {"enabled", false}});
     const auto before = preferencesFile();
-    FullPreferencesFolder full(hostPath("/var/mobile/Library/Preferences"));
+    FullPreferencesFolder full(hostPath(zv::control::kPreferencesFolder));
     if (!full.mounted()) GTEST_SKIP() << "no filesystem of its own for the folder (mount needs privileges)";
     ASSERT_EQ(preferencesFile(), before);
     startProbe();

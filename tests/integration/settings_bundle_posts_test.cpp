@@ -57,7 +57,7 @@ TEST_F(BundlePostsTest, AFailedWriteRedrawsWithoutAnnouncingNewSettings) {
 TEST_F(BundlePostsTest, OnlyLoadAndResetOfProfilesAnnounce) {
     writePreferencesFile("net.quellit.zorvane.plist", {{"enabled", true}, {"profileName", "Mine"}});
     writePreferencesFile("net.quellit.zorvane_good.plist", {{"enabled", false}, {"profileName", "good"}});
-    std::filesystem::create_directories(hostPath("/var/mobile/Library/Preferences"));
+    std::filesystem::create_directories(hostPath(zv::control::kPreferencesFolder));
     ASSERT_TRUE(writeHostFileAtomically(hostPath("/var/mobile/Library/Preferences/net.quellit.zorvane_bad.plist"),
                                         "not a property list"));
     ok({{"cmd", "open"}, {"label", "Profiles"}});

@@ -4,12 +4,13 @@
 
 #include <thread>
 
+#include "control/DevicePaths.h"
 #include "SettingsAppFixture.h"
 
 namespace zv::test {
 namespace {
 
-constexpr const char* kSpringBoardPath = "/System/Library/CoreServices/SpringBoard.app/SpringBoard";
+using zv::control::kSpringBoardPath;
 constexpr int kBluetooth = 11;
 
 class SettingsToSpringBoard : public SettingsAppTest {

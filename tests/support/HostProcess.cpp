@@ -1,5 +1,7 @@
 #include "HostProcess.h"
 
+#include "control/ControlRequest.h"
+
 namespace zv::test {
 
 namespace {
@@ -20,19 +22,11 @@ HostProcess::HostProcess(const HostOptions& options) : process_(childOptions(opt
 }
 
 nlohmann::json HostProcess::request(nlohmann::json request, std::chrono::milliseconds timeout) {
-    const long id = nextId_++;
-    request["id"] = id;
-    if (!process_.writeLine(request.dump())) return nullptr;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        auto line = process_.readLine(left);
-        if (!line) return nullptr;
-        auto reply = nlohmann::json::parse(*line, nullptr, false);
-        if (reply.is_object() && reply.contains("id") && reply["id"] == id) return reply;
-        if (!reply.is_discarded()) pendingEvents_.push_back(std::move(reply));
-    }
-    return nullptr;
+    zv::control::ControlReply answer =
+        zv::control::sendControlRequest(process_, std::move(request), nextId_++, timeout, [this](nlohmann::json other) {
+            if (!other.is_discarded()) pendingEvents_.push_back(std::move(other));
+        });
+    return answer.outcome == zv::control::ControlReply::Outcome::Replied ? std::move(answer.reply) : nullptr;
 }
 
 std::optional<nlohmann::json> HostProcess::waitForEvent(const std::string& name, std::chrono::milliseconds timeout) {

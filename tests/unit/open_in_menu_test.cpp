@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "BundleTestRoot.h"
+#include "control/DevicePaths.h"
 #include "foundation/DeviceFiles.h"
 #include "foundation/plist/PlistCodec.h"
 #include "uikit/controls/UIDocumentInteractionController.h"
@@ -56,7 +57,7 @@ TEST_F(OpenInFixture, PresentingAnswersNoWithoutHandlers) {
 
 TEST_F(OpenInFixture, ChoosingAnApplicationHandsTheFileOver) {
     registerHandlers({{"Mail", PlistArray{"*"}}});
-    fs::create_directories(resolveDevicePath("/var/mobile/Library/Preferences"));
+    fs::create_directories(resolveDevicePath(zv::control::kPreferencesFolder));
     ASSERT_TRUE(writeHostFileAtomically(resolveDevicePath("/var/mobile/Library/Preferences/p.plist"), "bytes"));
 
     Recorder delegate;

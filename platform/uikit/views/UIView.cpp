@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "uikit/controls/UILongPressGestureRecognizer.h"
+#include "uikit/views/UIGestureRecognizer.h"
 
 UIView::UIView(CGRect frame) : frame_(frame) {}
 

@@ -3,6 +3,8 @@
 // folder's libraries, the Settings bundle) and read (preferences, the bundle
 // entries) lives in it, so it must be the person's own: a folder that
 // another user owns or may write could hand them the person's processes.
+// The launcher lays its root out with these, and so does the tool for the
+// temporary device of `zorvane show`.
 #pragma once
 
 #include <string>

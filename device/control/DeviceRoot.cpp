@@ -1,4 +1,4 @@
-#include "DeviceRoot.h"
+#include "control/DeviceRoot.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,6 +14,7 @@
 #include <system_error>
 #include <vector>
 
+#include "control/DevicePaths.h"
 #include "foundation/plist/PlistCodec.h"
 #include "foundation/DeviceFiles.h"
 #include "uikit/controls/UIDocumentInteractionController.h"
@@ -25,7 +26,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // The folders of every device, as device paths.
-constexpr const char* kDeviceFolders[] = {"/var/mobile/Library/Preferences",  "/var/run/dbus",
+constexpr const char* kDeviceFolders[] = {zv::control::kPreferencesFolder,  "/var/run/dbus",
                                           "/Applications",                    "/System/Library/CoreServices",
                                           "/Library/MobileSubstrate/DynamicLibraries", "/Library/PreferenceBundles",
                                           "/Library/PreferenceLoader/Preferences"};
