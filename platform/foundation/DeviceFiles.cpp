@@ -1,4 +1,5 @@
 #include "foundation/DeviceFiles.h"
+#include "foundation/Immortal.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -70,8 +71,9 @@ HostFileRead readOpenFile(int fd, std::size_t maxBytes) {
 }  // namespace
 
 const std::string& deviceRoot() {
-    static const std::string root = computeRoot();
-    return root;
+    // Never destroyed: the bus thread may still reconnect while the process exits.
+    static const Immortal<std::string> root(computeRoot());
+    return root.value;
 }
 
 std::string resolveDevicePath(std::string_view devicePath) {

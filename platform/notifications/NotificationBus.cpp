@@ -13,7 +13,7 @@
 #include <utility>
 
 #include "foundation/DeviceFiles.h"
-#include "notifications/Immortal.h"
+#include "foundation/Immortal.h"
 #include "notifications/NotificationCenter.h"
 
 namespace notification_bus {

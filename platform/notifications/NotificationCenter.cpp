@@ -8,7 +8,7 @@
 #include "foundation/MainQueue.h"
 #include "foundation/PlatformActivity.h"
 #include "notifications/DeliveryQueue.h"
-#include "notifications/Immortal.h"
+#include "foundation/Immortal.h"
 #include "notifications/NotificationBus.h"
 
 struct DarwinNotifyCenter {};

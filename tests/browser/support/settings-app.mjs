@@ -1,5 +1,6 @@
 // The Settings application on the phone, worked with the mouse as a person
 // would: open it, walk its pages, drag a row, swipe, hold.
+import assert from 'node:assert/strict';
 
 const ROOT_PAGE = 'ZorvaneSettingsListController';
 
@@ -59,7 +60,13 @@ export async function dragRowToTopOf(page, title, section) {
 
 // A swipe to the left across a row, which reveals its delete button.
 export async function swipeLeft(page, locator) {
-  const box = await locator.boundingBox();
+  // A page event may redraw the table just then: ask again until the row is laid out.
+  let box = await locator.boundingBox();
+  for (let tries = 0; !box && tries < 40; tries++) {
+    await page.waitForTimeout(50);
+    box = await locator.boundingBox();
+  }
+  assert.ok(box, 'the row to swipe is on the page');
   const y = box.y + box.height / 2;
   await page.mouse.move(box.x + box.width - 20, y);
   await page.mouse.down();

@@ -1,8 +1,9 @@
 // Storage for a process-wide object that is never destroyed.
 //
-// The notification centres' state is used by GDBus's worker thread, which
-// keeps running while the process exits; destroying that state with the
-// other statics would pull it away from under a delivery in progress.
+// The notification centres' state, and the device root they resolve the bus
+// socket in, are used by the bus's own threads, which keep running while the
+// process exits; destroying them with the other statics would pull them away
+// from under a delivery or a reconnection in progress.
 #pragma once
 
 #include <utility>
