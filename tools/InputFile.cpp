@@ -15,6 +15,11 @@ namespace zv::tools {
 
 namespace {
 
+
+std::string tooLarge() { return "larger than 16 MiB, not read"; }
+
+}  // namespace
+
 const char* fileKind(mode_t mode) {
     if (S_ISDIR(mode)) return "a directory";
     if (S_ISFIFO(mode)) return "a FIFO";
@@ -22,10 +27,6 @@ const char* fileKind(mode_t mode) {
     if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
     return "not a regular file";
 }
-
-std::string tooLarge() { return "larger than 16 MiB, not read"; }
-
-}  // namespace
 
 InputFile readInputFile(const std::string& path) {
     InputFile input;

@@ -4,6 +4,8 @@
 // property list whose root is a dictionary.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -26,5 +28,8 @@ struct InputFile {
 InputFile readInputFile(const std::string& path);
 // The same for bytes already in hand (a file brought in from elsewhere).
 InputFile inputFileFromBytes(std::string bytes);
+
+// What a file that is no regular file is, in the tool's messages ("a FIFO" …).
+const char* fileKind(mode_t mode);
 
 }  // namespace zv::tools

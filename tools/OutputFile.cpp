@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "InputFile.h"
 #include "foundation/DeviceFiles.h"
 
 namespace zv::tools {
@@ -16,14 +17,6 @@ namespace {
 
 // Symlinks followed in a row before a path counts as a loop, as the kernel counts.
 constexpr int kMaxSymlinks = 40;
-
-const char* kindOf(mode_t mode) {
-    if (S_ISDIR(mode)) return "a directory";
-    if (S_ISFIFO(mode)) return "a FIFO";
-    if (S_ISSOCK(mode)) return "a socket";
-    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-    return "not a regular file";
-}
 
 }  // namespace
 
@@ -38,7 +31,7 @@ OutputFile resolveOutputFile(const std::string& path) {
         }
         if (S_ISREG(status.st_mode)) return {current.string(), {}};
         if (!S_ISLNK(status.st_mode))
-            return {current.string(), std::string("is ") + kindOf(status.st_mode) + ", not written"};
+            return {current.string(), std::string("is ") + fileKind(status.st_mode) + ", not written"};
         std::error_code error;
         const std::filesystem::path target = std::filesystem::read_symlink(current, error);
         if (error) return {current.string(), "cannot be written: " + error.message()};

@@ -42,6 +42,13 @@ inline std::filesystem::path preferencesFolder() {
 }
 inline std::filesystem::path preferencesFile(const std::string& name) { return preferencesFolder() / name; }
 
+// The preferences folder readable by all and writable by nobody but root.
+inline void makePreferencesFolderReadOnly() {
+    using std::filesystem::perms;
+    std::filesystem::permissions(preferencesFolder(),
+                                 perms::owner_read | perms::owner_exec | perms::others_read | perms::others_exec);
+}
+
 // Raw bytes into a file of the preferences folder.
 inline void writeRaw(const std::string& name, std::string_view bytes) {
     ASSERT_TRUE(writeHostFileAtomically(preferencesFile(name).string(), bytes));

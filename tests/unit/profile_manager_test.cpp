@@ -205,10 +205,7 @@ TEST_F(ProfileManagerTest, ReadOnlyFolderFailsSavesWithoutLosingTheStore) {
     startWith(PlistDictionary{{kEnabled, true}, {kProfileName, "Old"}, {kProfileSaved, false}});
     writeDict(profileFile("Work"), {{kEnabled, false}, {kProfileName, "Work"}, {kProfileSaved, true}});
     const auto settingsBefore = readDict(test::kSettingsFile);
-    std::filesystem::permissions(test::preferencesFolder(), std::filesystem::perms::owner_read |
-                                                                std::filesystem::perms::owner_exec |
-                                                                std::filesystem::perms::others_read |
-                                                                std::filesystem::perms::others_exec);
+    test::makePreferencesFolderReadOnly();
     const int failed = test::runUnprivileged([&] {
         int failures = 0;
         auto page = open();

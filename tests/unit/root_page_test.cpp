@@ -111,10 +111,7 @@ TEST_F(RootPageTest, EveryChangeIsWrittenAtOnceAndMarksTheProfileUnsaved) {
 TEST_F(RootPageTest, ASwitchThatCannotBeSavedSaysSoAndShowsTheFileAgain) {
     startWith(PlistDictionary{{kHideBattery, false}, {kProfileName, "Work"}, {kProfileSaved, true}});
     const auto before = readDict(test::kSettingsFile);
-    std::filesystem::permissions(test::preferencesFolder(), std::filesystem::perms::owner_read |
-                                                                std::filesystem::perms::owner_exec |
-                                                                std::filesystem::perms::others_read |
-                                                                std::filesystem::perms::others_exec);
+    test::makePreferencesFolderReadOnly();
     const int failed = test::runUnprivileged([&] {
         int failures = 0;
         auto page = open();

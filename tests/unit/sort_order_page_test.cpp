@@ -62,10 +62,7 @@ TEST_F(SortOrderPageTest, AMoveTheStoreCannotMakeChangesNothingAndRedrawsTheStor
 TEST_F(SortOrderPageTest, ADropThatCannotBeSavedSaysSoAndShowsTheFilesOrderAgain) {
     startWith(PlistDictionary{{kLeft, record({"L"})}, {kDefault, record({"D1", "D2"})}, {kProfileSaved, true}});
     const auto before = readDict(test::kSettingsFile);
-    std::filesystem::permissions(test::preferencesFolder(), std::filesystem::perms::owner_read |
-                                                                std::filesystem::perms::owner_exec |
-                                                                std::filesystem::perms::others_read |
-                                                                std::filesystem::perms::others_exec);
+    test::makePreferencesFolderReadOnly();
     const int failed = test::runUnprivileged([&] {
         int failures = 0;
         auto page = open();
