@@ -48,6 +48,16 @@ Json spokenNames(const Json& types, int batteryCapacity) {
     return names;
 }
 
+// The spoken names of what a region shows: its drawn frames, in order. An
+// item left out, or drawn with no width (Bluetooth while it is absent or
+// off), is not said to be there.
+Json shownNames(const Json& frames, int batteryCapacity) {
+    Json names = Json::array();
+    for (const Json& frame : frames)
+        if (frame["width"].get<double>() > 0) names.push_back(itemSpokenName(frame["type"].get<int>(), batteryCapacity));
+    return names;
+}
+
 }  // namespace
 
 Json statusBarLayout(bool detail) {
@@ -79,9 +89,9 @@ Json layoutEvent(const HostContext& context) {
     UIApplication* application = sharedApplicationObject();
     const int capacity = application->statusBar->views().battery->capacity;
     event["battery"] = {{"capacity", capacity}, {"state", context.batteryState}};
-    event["names"] = {{"left", spokenNames(event["left"], capacity)},
-                      {"center", spokenNames(event["center"], capacity)},
-                      {"right", spokenNames(event["right"], capacity)},
+    event["names"] = {{"left", shownNames(event["frames"]["left"], capacity)},
+                      {"center", shownNames(event["frames"]["center"], capacity)},
+                      {"right", shownNames(event["frames"]["right"], capacity)},
                       {"leftOut", spokenNames(event["leftOut"], capacity)}};
     event["bluetooth"] = objc_getClass("BluetoothManager") ? bluetoothStateName(bluetoothManager().state) : "absent";
     if (context.isSpringBoard) {

@@ -88,6 +88,8 @@ const onRow = (title, part, section) => (f) =>
 
 test('after a drop the status bar\'s description names the items of each region in their new order', async (t) => {
   await onScreen(t, browser, device, async (page) => {
+    // Bluetooth on, so that its item is drawn and said.
+    await page.click('input[name=bluetooth][value=on]');
     await openSettingsPage(page, 'Sort Order', 'ZVSortOrderController');
     await dragRowToTopOf(page, '11 Bluetooth', 0);
     await waitForStatusBar(page, { left: [11, 3, 4, 5] });
@@ -99,6 +101,7 @@ test('after a drop the status bar\'s description names the items of each region 
     });
     assert.equal(await page.getAttribute('#status-bar-description', 'aria-live'), 'polite');
     await announced(page, '11 Bluetooth moved to Left, row 1 of 1');
+    await page.click('input[name=bluetooth][value=absent]');
   });
 });
 

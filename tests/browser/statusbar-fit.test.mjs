@@ -65,12 +65,17 @@ test('the Bluetooth glyph shows only while Bluetooth is on, as on the phone', as
     // The item's drawing, beyond its title: none while absent or off.
     const drawn = () => page.evaluate(() =>
       document.querySelector('#status-bar g.item[data-type="11"]')?.querySelectorAll(':scope > :not(title)').length ?? -1);
+    // What a screen reader hears follows what is drawn.
+    const said = () => page.textContent('#status-bar-description');
     assert.equal(await drawn(), 0);
+    assert.doesNotMatch(await said(), /Bluetooth/);
     await page.check('input[name=bluetooth][value=on]');
     await page.waitForFunction(() =>
       document.querySelector('#status-bar g.item[data-type="11"]')?.querySelectorAll(':scope > :not(title)').length > 0);
+    await page.waitForFunction(() => /Bluetooth/.test(document.getElementById('status-bar-description').textContent));
     await page.check('input[name=bluetooth][value=off]');
     await page.waitForFunction(() =>
       document.querySelector('#status-bar g.item[data-type="11"]')?.querySelectorAll(':scope > :not(title)').length === 0);
+    await page.waitForFunction(() => !/Bluetooth/.test(document.getElementById('status-bar-description').textContent));
   });
 });
