@@ -25,7 +25,7 @@ function itemBoxes(page) {
 }
 
 async function showAtWidth(page, points) {
-  await page.check(`input[name=phone-width][value="${points}"]`);
+  await page.click(`input[name=phone-width][value="${points}"]`);
   await page.waitForFunction((w) => document.querySelector('#status-bar svg')?.getAttribute('width') === String(w) &&
     document.querySelector('#screen').getBoundingClientRect().width === w, points);
   const boxes = await itemBoxes(page);
@@ -69,11 +69,11 @@ test('the Bluetooth glyph shows only while Bluetooth is on, as on the phone', as
     const said = () => page.textContent('#status-bar-description');
     assert.equal(await drawn(), 0);
     assert.doesNotMatch(await said(), /Bluetooth/);
-    await page.check('input[name=bluetooth][value=on]');
+    await page.click('input[name=bluetooth][value=on]');
     await page.waitForFunction(() =>
       document.querySelector('#status-bar g.item[data-type="11"]')?.querySelectorAll(':scope > :not(title)').length > 0);
     await page.waitForFunction(() => /Bluetooth/.test(document.getElementById('status-bar-description').textContent));
-    await page.check('input[name=bluetooth][value=off]');
+    await page.click('input[name=bluetooth][value=off]');
     await page.waitForFunction(() =>
       document.querySelector('#status-bar g.item[data-type="11"]')?.querySelectorAll(':scope > :not(title)').length === 0);
     await page.waitForFunction(() => !/Bluetooth/.test(document.getElementById('status-bar-description').textContent));
