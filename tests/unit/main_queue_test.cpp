@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "foundation/MainQueue.h"
+#include "foundation/MainQueueTask.h"
 
 namespace {
 
@@ -23,6 +24,37 @@ TEST(MainQueueTest, ADelayBeyondTheTimersRangeDoesNotComeRoundEarly) {
     }
     EXPECT_TRUE(soon);
     EXPECT_FALSE(*ran);
+}
+
+// An owned task runs once for a burst of requests, may queue itself again
+// from its work, and never runs after its owner is gone.
+TEST(MainQueueTest, AnOwnedTaskRunsOncePerBurstAndNotAfterItsOwner) {
+    int runs = 0;
+    zv::MainQueueTask task([&runs] { ++runs; });
+    task.schedule();
+    task.schedule();
+    task.schedule();
+    drainMainQueue();
+    EXPECT_EQ(runs, 1);
+
+    int again = 0;
+    zv::MainQueueTask* self = nullptr;
+    zv::MainQueueTask twice([&] {
+        if (++again == 1) self->schedule();
+    });
+    self = &twice;
+    twice.schedule();
+    drainMainQueue();
+    drainMainQueue();
+    EXPECT_EQ(again, 2);
+
+    auto gone = std::make_unique<zv::MainQueueTask>([&runs] { ++runs; });
+    gone->schedule();
+    gone->scheduleAfter(std::chrono::milliseconds(1));
+    gone.reset();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    drainMainQueue();
+    EXPECT_EQ(runs, 1);
 }
 
 }  // namespace
