@@ -12,7 +12,6 @@
 // page, zorvane.1 beside this file, lists every option --help lists.
 #include <CLI/CLI.hpp>
 
-#include <ctime>
 #include <iostream>
 #include <map>
 
@@ -23,6 +22,7 @@
 #include "SettingsCheck.h"
 #include "StatusBarShow.h"
 #include "Wording.h"
+#include "control/PhoneClock.h"
 #include "self/ProgramLocations.h"
 #include "self/ProgramVersion.h"
 
@@ -31,14 +31,6 @@ namespace {
 using namespace zv::tools;
 
 constexpr int kFailure = 2;
-
-std::string currentTime() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    char text[16] = "9:41";
-    if (::localtime_r(&now, &local) != nullptr) std::strftime(text, sizeof text, "%H:%M", &local);
-    return text;
-}
 
 int runCheck(const std::vector<std::string>& paths, bool json) {
     std::vector<CheckedFile> files;
@@ -80,7 +72,7 @@ int runShow(const std::string& path, const std::string& svgPath, const ShowOptio
     // With the picture on standard output, the text goes to standard error.
     (svgFile.path == "-" ? std::cerr : std::cout) << statusBarText(bar) << std::flush;
     if (!svgPath.empty()) {
-        const std::string svg = zv::statusBarSvg(statusBarPicture(bar, options, currentTime()));
+        const std::string svg = zv::statusBarSvg(statusBarPicture(bar, options, zv::control::phoneClockText()));
         std::string problem;
         if (!writeOutputFile(svgFile, svg, problem)) {
             std::cerr << "zorvane: " << printable(svgFile.path) << ": " << problem << "\n";

@@ -7,6 +7,7 @@
 #include "ItemSpokenName.h"
 #include "bluetooth/BluetoothManager.h"
 #include "control/ActivityEvents.h"
+#include "control/DeviceWords.h"
 #include "runtime/Runtime.h"
 #include "springboard/SpringBoardClasses.h"
 #include "uikit/UIApplication.h"
@@ -88,7 +89,11 @@ Json layoutEvent(const HostContext& context) {
     event["t"] = control::eventTime();
     UIApplication* application = sharedApplicationObject();
     const int capacity = application->statusBar->views().battery->capacity;
-    event["battery"] = {{"capacity", capacity}, {"state", context.batteryState}};
+    const char* charge = control::chargeWord(context.batteryState);
+    event["battery"] = {{"capacity", capacity},
+                        {"state", context.batteryState},
+                        {"charger", control::chargerWord(context.batteryState)},
+                        {"charge", charge ? Json(charge) : Json()}};
     event["names"] = {{"left", shownNames(event["frames"]["left"], capacity)},
                       {"center", shownNames(event["frames"]["center"], capacity)},
                       {"right", shownNames(event["frames"]["right"], capacity)},

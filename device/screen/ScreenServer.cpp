@@ -8,6 +8,7 @@
 #include "PreferencesDownload.h"
 #include "ProfileUpload.h"
 #include "control/ActivityEvents.h"
+#include "control/PhoneClock.h"
 #include "RequestLine.h"
 #include "ScreenAccess.h"
 #include "ScreenListener.h"
@@ -15,7 +16,6 @@
 #include "SettingsFindings.h"
 #include "SettingsKeys.h"
 #include "StatusBarImage.h"
-#include "foundation/DateFormatter.h"
 #include "foundation/DeviceFiles.h"
 
 namespace zv::screen {
@@ -39,13 +39,6 @@ const std::map<std::string, std::string>& contentTypes() {
                                                           {".svg", "image/svg+xml"},
                                                           {".png", "image/png"}};
     return types;
-}
-
-// The time as the phone's clock shows it now, in the launcher's locale.
-std::string timeText() {
-    NSDateFormatter formatter;
-    formatter.setTimeStyle(NSDateFormatterStyle::ShortStyle);
-    return formatter.stringFromDate(std::chrono::system_clock::now());
 }
 
 void refuse(SoupServerMessage* message, guint status, const char* why) {
@@ -428,12 +421,12 @@ json ScreenServer::deviceMessage() const {
                              {"ready", status.ready},
                              {"exitStatus", status.exitStatus ? json(*status.exitStatus) : json(nullptr)}});
     }
-    return {{"type", "device"}, {"front", device_.front()}, {"time", timeText()}, {"processes", processes}};
+    return {{"type", "device"}, {"front", device_.front()}, {"time", control::phoneClockText()}, {"processes", processes}};
 }
 
 json ScreenServer::layoutMessage(const std::string& process) const {
     const json layout = device_.status(process).layout;
-    return {{"type", "layout"}, {"process", process}, {"layout", layout}, {"statusBar", statusBarImage(layout, timeText())}};
+    return {{"type", "layout"}, {"process", process}, {"layout", layout}, {"statusBar", statusBarImage(layout, control::phoneClockText())}};
 }
 
 json ScreenServer::roadMessage() const { return {{"type", "road"}, {"road", road_.toJson()}}; }
