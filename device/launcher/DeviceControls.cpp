@@ -52,6 +52,8 @@ std::vector<std::string> DeviceControls::hosts() const {
 }
 
 std::pair<int, int> DeviceControls::battery() const {
+    if (batteryChanges_ > 0) return sentBattery_;
+    if (!device_.has(Device::kHomeProcess)) return {control::kOnBattery, 100};
     const Json& layout = device_.status(Device::kHomeProcess).layout;
     const Json battery = layout.is_object() ? layout.value("battery", Json::object()) : Json::object();
     const Json state = battery.is_object() ? battery.value("state", Json(control::kOnBattery)) : Json();
@@ -119,8 +121,14 @@ std::optional<nlohmann::json> DeviceControls::request(const std::string& line) {
     Fanout& fanout = fanouts_[key];
     fanout.id = parsed.id;
     fanout.hosts = targets;
-    fanout.waiting = targets.size();
+    fanout.waiting.insert(targets.begin(), targets.end());
     fanout.postCharger = chargerChanged;
+    if (toHosts["cmd"] == "battery") {
+        // A change that follows before the hosts report this one starts from it.
+        fanout.battery = true;
+        sentBattery_ = {toHosts["state"].get<int>(), toHosts["capacity"].get<int>()};
+        ++batteryChanges_;
+    }
     reply["hosts"] = targets;
     if (command == "battery" || command == "charger") reply["posted"] = false;
     fanout.reply = std::move(reply);
@@ -136,14 +144,16 @@ void DeviceControls::send(std::uint64_t key, const std::string& process, Json re
 bool DeviceControls::takeReply(const std::string& process, const Json& parsed) {
     if (!parsed.is_object() || parsed.contains("event") || !parsed.contains("ok")) return false;
     const auto key = keyOf(parsed);
-    if (!key || !fanouts_.count(*key)) return false;
+    if (!key) return false;
+    auto fanout = fanouts_.find(*key);
+    if (fanout == fanouts_.end() || !fanout->second.waiting.count(process)) return false;
     answered(*key, process, parsed);
     return true;
 }
 
 void DeviceControls::answered(std::uint64_t key, const std::string& process, const Json& reply) {
     auto it = fanouts_.find(key);
-    if (it == fanouts_.end()) return;
+    if (it == fanouts_.end() || !it->second.waiting.erase(process)) return;
     Fanout& fanout = it->second;
     if (reply.value("ok", false) != true) {
         const Json error = reply.value("error", Json("refused"));
@@ -155,12 +165,13 @@ void DeviceControls::answered(std::uint64_t key, const std::string& process, con
         if (reply.value("ok", false) == true) fanout.reply["posted"] = true;
         return finish(key);
     }
-    if (fanout.waiting > 0 && --fanout.waiting > 0) return;
+    if (!fanout.waiting.empty()) return;
     if (fanout.postCharger) {
         // Every process learns that the power source changed once each
         // has its new battery data.
         fanout.postCharger = false;
         fanout.posting = true;
+        fanout.waiting.insert(Device::kHomeProcess);
         return send(key, Device::kHomeProcess, Json{{"cmd", "charger"}});
     }
     finish(key);
@@ -171,6 +182,7 @@ void DeviceControls::finish(std::uint64_t key) {
     if (it == fanouts_.end()) return;
     Fanout fanout = std::move(it->second);
     fanouts_.erase(it);
+    if (fanout.battery) --batteryChanges_;
     Json reply = std::move(fanout.reply);
     if (!fanout.errors.empty()) {
         reply["errors"] = fanout.errors;

@@ -16,14 +16,17 @@
 // with its id, written as a process's reply line is: {"ok":true,"hosts":
 // [...], ...} or {"ok":false,"error":"app: ...","errors":{"app":"..."},...}
 // when a host refused. The battery's state and capacity that a command
-// keeps are SpringBoard's, as its last layout reported them.
+// keeps are SpringBoard's, as its last layout reported them, or those last
+// sent while a battery change is on its way.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -59,14 +62,16 @@ private:
         Json reply;                          // the reply as it grows
         std::vector<std::string> hosts;      // in start order
         std::map<std::string, std::string> errors;  // a host's error text, by host
-        std::size_t waiting = 0;             // host replies still to come
+        std::set<std::string> waiting;       // the processes whose reply is still to come
+        bool battery = false;                // it sends battery data
         bool postCharger = false;            // the charger changed: SpringBoard posts once the hosts answered
         bool posting = false;                // SpringBoard's post is on its way
     };
 
     // The running processes that report a status bar, in start order.
     std::vector<std::string> hosts() const;
-    // SpringBoard's last reported battery state and capacity.
+    // The battery state and capacity now: those last sent while a change is
+    // on its way, else SpringBoard's last reported.
     std::pair<int, int> battery() const;
     // Sends `request` to `process` for the fan-out `key`; a reply the
     // launcher gives at once is taken at once.
@@ -77,6 +82,8 @@ private:
     Device& device_;
     Deliver deliver_;
     std::map<std::uint64_t, Fanout> fanouts_;
+    std::pair<int, int> sentBattery_;  // meaningful while batteryChanges_ > 0
+    int batteryChanges_ = 0;           // battery fan-outs not yet answered
     std::uint64_t next_ = 1;
 };
 

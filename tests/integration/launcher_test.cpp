@@ -405,7 +405,10 @@ TEST(Launcher, DeviceChargerGoesToEveryHostAndPostsOnce) {
     // SpringBoard's posts and keeping each host's last battery.
     int posts = 0, leaked = 0;
     std::map<std::string, json> battery;
+    std::vector<json> replies;  // the device's, as they came
     auto reply = [&](const std::string& process, const json& id) -> std::optional<json> {
+        for (const auto& earlier : replies)
+            if (process == "device" && earlier["id"] == id) return earlier;
         const auto deadline = std::chrono::steady_clock::now() + 15s;
         while (std::chrono::steady_clock::now() < deadline) {
             auto line = launcher.readLine(5s);
@@ -420,6 +423,7 @@ TEST(Launcher, DeviceChargerGoesToEveryHostAndPostsOnce) {
             if (message.value("event", "") == "layout") battery[from] = message["battery"];
             const json seen = message.value("id", json());
             if (seen.is_string() && seen.get<std::string>().starts_with("device:")) ++leaked;
+            if (from == "device") replies.push_back(message);
             if (from == process && message.contains("ok") && seen == id) return message;
         }
         return std::nullopt;
@@ -451,6 +455,19 @@ TEST(Launcher, DeviceChargerGoesToEveryHostAndPostsOnce) {
     EXPECT_EQ((*again)["ok"], true);
     EXPECT_EQ((*again)["posted"], false);
     EXPECT_EQ(posts, 0);
+
+    // A battery change sent before the hosts have reported the charger's
+    // going out starts from it: the charger stays out.
+    launcher.writeLine("device {\"cmd\":\"charger\",\"in\":false,\"id\":3}\n"
+                       "device {\"cmd\":\"battery\",\"capacity\":40,\"id\":4}");
+    auto out = reply("device", 3);
+    auto level = reply("device", 4);
+    ASSERT_TRUE(out && level);
+    EXPECT_EQ((*level)["charger"], "out") << level->dump();
+    EXPECT_EQ((*level)["capacity"], 40);
+    EXPECT_EQ(posts, 1);
+    settle();
+    for (const auto& host : hosts) EXPECT_EQ(battery[host].value("charger", ""), "out") << host;
     EXPECT_EQ(leaked, 0) << "a host's reply to the launcher's own request reached the terminal";
     launcher.signal(SIGTERM);
     EXPECT_TRUE(launcher.wait(15s));
