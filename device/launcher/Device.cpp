@@ -49,12 +49,14 @@ bool Device::allReady() const {
 }
 
 bool Device::knowsCommand(const std::string& process, const std::string& command) const {
+    if (process == DeviceControls::kName) return DeviceControls::speaks(command);
     auto it = processes_.find(process);
     if (it == processes_.end()) return false;
     return command == "start" || command == "front" || it->second.status.commands.count(command) != 0;
 }
 
 std::optional<Json> Device::request(const std::string& process, const std::string& line) {
+    if (process == DeviceControls::kName) return controls_.request(line);
     const RequestLine parsed = parseRequestLine(line);
     auto it = processes_.find(process);
     if (it == processes_.end()) return errorReply("the device has no process \"" + process + "\"", parsed.id);
@@ -94,8 +96,7 @@ void Device::answerUnanswered(const std::string& process, bool restarting) {
     for (const auto& [id, count] : std::exchange(entry.unanswered, {})) {
         const Json reply = errorReply(text, Json::parse(id, nullptr, false));
         const std::string line = reply.dump(-1, ' ', false, Json::error_handler_t::replace);
-        for (size_t i = 0; i < count; ++i)
-            for (auto& listener : lineListeners_) listener(process, line, reply);
+        for (size_t i = 0; i < count; ++i) deliver(process, line, reply);
     }
 }
 
@@ -122,7 +123,7 @@ void Device::lineFrom(const std::string& process, const std::string& line) {
             stateChanged = true;
         }
     }
-    for (auto& listener : lineListeners_) listener(process, line, parsed);
+    deliver(process, line, parsed);
     if (stateChanged) changed();
 }
 
@@ -135,6 +136,12 @@ void Device::exited(const std::string& process, int status, bool restarting) {
     // started again or the home screen is asked for.
     for (auto& listener : exitListeners_) listener(process, status, restarting);
     changed();
+}
+
+// The replies to the device's own requests stay with it.
+void Device::deliver(const std::string& process, const std::string& line, const Json& parsed) {
+    if (controls_.takeReply(process, parsed)) return;
+    for (auto& listener : lineListeners_) listener(process, line, parsed);
 }
 
 void Device::changed() {

@@ -15,6 +15,9 @@
 // launcher answers each of them with an error, as if from the process
 // ({"ok":false,"error":"springboard ended before it answered; it is
 // relaunching","id":...}), before it reports the end.
+//
+// Requests to "device" are the device's own controls (DeviceControls.h):
+// the launcher answers them, with a line as from a process of that name.
 #pragma once
 
 #include <functional>
@@ -27,6 +30,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "DeviceControls.h"
 #include "SimulatedProcess.h"
 
 namespace zv::device {
@@ -64,6 +68,8 @@ public:
     // The process names, in start order.
     const std::vector<std::string>& names() const { return names_; }
     bool has(const std::string& process) const { return processes_.count(process) != 0; }
+    // Whether requests can go to `name`: a process, or the device itself.
+    bool takesRequests(const std::string& name) const { return has(name) || name == DeviceControls::kName; }
     ProcessStatus status(const std::string& process) const;
     bool allReady() const;
     // The process whose screen is shown when the phone is unlocked.
@@ -94,6 +100,7 @@ private:
     // Answers for the process every request it took and did not answer.
     void answerUnanswered(const std::string& process, bool restarting);
     void changed();
+    void deliver(const std::string& process, const std::string& line, const Json& parsed);
 
     std::vector<std::string> names_;
     std::map<std::string, Entry> processes_;
@@ -101,6 +108,9 @@ private:
     std::vector<LineListener> lineListeners_;
     std::vector<ChangeListener> changeListeners_;
     std::vector<ExitListener> exitListeners_;
+    DeviceControls controls_{*this, [this](const std::string& line, const Json& reply) {
+                                 deliver(DeviceControls::kName, line, reply);
+                             }};
 };
 
 }  // namespace zv::device

@@ -61,9 +61,10 @@ void Terminal::handleLine(control::RequestLine request) {
     if (line == "quit") return onQuit_();
     const auto space = line.find(' ');
     const std::string process = line.substr(0, space);
-    if (space == std::string::npos || !device_.has(process)) {
+    if (space == std::string::npos || !device_.takesRequests(process)) {
         std::cout << "launcher: usage: <process> <json>, processes:";
         for (const auto& name : device_.names()) std::cout << ' ' << name;
+        std::cout << "; or " << DeviceControls::kName << " <json>";
         std::cout << std::endl;
         return;
     }

@@ -26,9 +26,10 @@ ScreenMessage parseScreenMessage(std::string_view text, const device::Device& de
     if (request != value.end() && request->is_object())
         if (auto id = request->find("id"); id != request->end()) message.id = *id;
     auto process = value.find("process");
-    if (process == value.end() || !process->is_string() || !device.has(process->get<std::string>())) {
+    if (process == value.end() || !process->is_string() || !device.takesRequests(process->get<std::string>())) {
         std::string names;
         for (const auto& name : device.names()) names += (names.empty() ? "" : ", ") + name;
+        names += std::string(", or ") + device::DeviceControls::kName;
         message.error = "\"process\" must name a process of the device: " + names;
         return message;
     }

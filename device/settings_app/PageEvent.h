@@ -12,23 +12,28 @@
 // the screen differs from the one last written.
 #pragma once
 
-#include "PageReport.h"
-#include "SettingsApp.h"
+#include <string>
+
+#include "PageOnScreen.h"
+#include "foundation/MainQueueTask.h"
 
 namespace zv::device {
 
-// The page on screen, as the `page` command replies it; throws
-// control::ControlError when no page is shown.
-Json currentPageJson(SettingsApp& app);
+class PageEvent {
+public:
+    explicit PageEvent(PageOnScreen& screen) : screen_(screen) {}
 
-// The page event's fields now.
-Json pageEvent(SettingsApp& app);
+    // Writes the event once the current turn of the main loop is over (after
+    // the reply of the command that asked, and anything else queued in this
+    // turn), when the screen changed since the last one written.
+    void announce() { announcement_.schedule(); }
+    // Writes it now when the screen changed (the first one, before "ready").
+    void write();
 
-// Writes the page event once the current turn of the main loop is over,
-// when the screen changed since the last one written.
-void announcePage(SettingsApp& app);
-
-// Writes the page event now (the first one, before "ready").
-void writePageEvent(SettingsApp& app);
+private:
+    PageOnScreen& screen_;
+    std::string lastWritten_;
+    MainQueueTask announcement_{[this] { write(); }, MainQueueTask::Priority::Idle};
+};
 
 }  // namespace zv::device

@@ -42,14 +42,16 @@ int main(int argc, char** argv) {
     UIApplication& application = launchSharedApplication("UIApplication");
     application.statusBar->onLayout = [&statusBarContext] { zv::device::announceLayout(statusBarContext); };
     const bool started = app.start();
-    UITableView::anyReloadObserver = [&app] { zv::device::announcePage(app); };
+    zv::device::PageOnScreen screen(app);
+    zv::device::PageEvent pageEvent(screen);
+    UITableView::anyReloadObserver = [&pageEvent] { pageEvent.announce(); };
 
     zv::control::ControlChannel channel;
-    zv::device::registerSettingsCommands(channel, app);
+    zv::device::registerSettingsCommands(channel, app, screen, pageEvent);
     zv::device::registerStatusBarCommands(channel, statusBarContext);
     channel.start();
     zv::device::writeLayoutEvent(statusBarContext);
-    zv::device::writePageEvent(app);
+    pageEvent.write();
     zv::control::ControlChannel::writeLine(
         {{"event", "ready"}, {"settings", true}, {"loaded", started}, {"loadError", app.loadError()},
          {"commands", channel.commands()}});

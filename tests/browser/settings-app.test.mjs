@@ -218,6 +218,25 @@ test('a profile deleted with the editing mode\'s delete button, or whose file va
   });
 });
 
+test('"Edit" and a swiped row\'s delete button are still shown after the screen is reloaded', async (t) => {
+  await onScreen(t, browser, device, async (page) => {
+    await openSettingsPage(page, 'Profiles', 'ZVProfileController');
+    const current = '.table-section[data-section="0"] .row';
+    await swipeLeft(page, page.locator(current).first());
+    await page.waitForFunction(() => window.zvScreen.model().pages?.settings?.page?.revealedRow);
+    await page.reload();
+    await page.waitForSelector(`#settings-view[data-page=ZVProfileController] ${current}.revealed`);
+
+    await page.click('#settings-edit');
+    await page.waitForSelector('#settings-edit:text-is("Done")');
+    await page.reload();
+    await page.waitForSelector('#settings-view[data-page=ZVProfileController] #settings-edit:text-is("Done")');
+    assert.ok(await page.locator('#settings-table .row.deletable:not(.revealed)').count() === 0);
+    await page.click('#settings-edit');
+    await page.waitForSelector('#settings-edit:text-is("Edit")');
+  });
+});
+
 test('relaunch from the root page: the status bar comes back with the same layout', async (t) => {
   await onScreen(t, browser, device, async (page) => {
     await openSettings(page);

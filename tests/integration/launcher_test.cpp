@@ -392,6 +392,87 @@ TEST(Launcher, AnswersEveryLineSentWhileSpringBoardRelaunches) {
     EXPECT_TRUE(launcher.wait(15s));
 }
 
+// The device's own charger control reaches every host, SpringBoard posts
+// the power-source notification once, and only when the charger changed;
+// the hosts' replies to the launcher's own requests stay inside it.
+TEST(Launcher, DeviceChargerGoesToEveryHostAndPostsOnce) {
+    TempDeviceRoot root;
+    ChildProcess launcher = startLauncher({"--no-screen", "--root", root.path()});
+    ASSERT_TRUE(launcher.waitForLine("ready", 30s));
+    const std::vector<std::string> hosts{"springboard", "app", "settings"};
+
+    // Reads the launcher's lines until `process` replies with `id`, counting
+    // SpringBoard's posts and keeping each host's last battery.
+    int posts = 0, leaked = 0;
+    std::map<std::string, json> battery;
+    std::vector<json> replies;  // the device's, as they came
+    auto reply = [&](const std::string& process, const json& id) -> std::optional<json> {
+        for (const auto& earlier : replies)
+            if (process == "device" && earlier["id"] == id) return earlier;
+        const auto deadline = std::chrono::steady_clock::now() + 15s;
+        while (std::chrono::steady_clock::now() < deadline) {
+            auto line = launcher.readLine(5s);
+            if (!line) break;
+            const auto colon = line->find(": ");
+            if (colon == std::string::npos) continue;
+            const std::string from = line->substr(0, colon);
+            json message = json::parse(line->substr(colon + 2), nullptr, false);
+            if (!message.is_object()) continue;
+            if (message.value("event", "") == "posted" && message.value("name", "") == "com.apple.springboard.pluggedin")
+                ++posts;
+            if (message.value("event", "") == "layout") battery[from] = message["battery"];
+            const json seen = message.value("id", json());
+            if (seen.is_string() && seen.get<std::string>().starts_with("device:")) ++leaked;
+            if (from == "device") replies.push_back(message);
+            if (from == process && message.contains("ok") && seen == id) return message;
+        }
+        return std::nullopt;
+    };
+    auto settle = [&] {
+        for (const auto& host : hosts) {
+            launcher.writeLine(host + R"( {"cmd":"ping","id":"settled"})");
+            ASSERT_TRUE(reply(host, "settled")) << host;
+        }
+    };
+    settle();
+
+    launcher.writeLine(R"(device {"cmd":"charger","in":true,"id":1})");
+    auto in = reply("device", 1);
+    ASSERT_TRUE(in);
+    EXPECT_EQ((*in)["ok"], true) << in->dump();
+    EXPECT_EQ((*in)["charger"], "in");
+    EXPECT_EQ((*in)["posted"], true);
+    EXPECT_EQ((*in)["hosts"], json(hosts)) << in->dump();
+    EXPECT_EQ(posts, 1);
+    settle();
+    for (const auto& host : hosts) EXPECT_EQ(battery[host].value("charger", ""), "in") << host;
+
+    // The charger stays in: nothing to post.
+    posts = 0;
+    launcher.writeLine(R"(device {"cmd":"charger","in":true,"id":2})");
+    auto again = reply("device", 2);
+    ASSERT_TRUE(again);
+    EXPECT_EQ((*again)["ok"], true);
+    EXPECT_EQ((*again)["posted"], false);
+    EXPECT_EQ(posts, 0);
+
+    // A battery change sent before the hosts have reported the charger's
+    // going out starts from it: the charger stays out.
+    launcher.writeLine("device {\"cmd\":\"charger\",\"in\":false,\"id\":3}\n"
+                       "device {\"cmd\":\"battery\",\"capacity\":40,\"id\":4}");
+    auto out = reply("device", 3);
+    auto level = reply("device", 4);
+    ASSERT_TRUE(out && level);
+    EXPECT_EQ((*level)["charger"], "out") << level->dump();
+    EXPECT_EQ((*level)["capacity"], 40);
+    EXPECT_EQ(posts, 1);
+    settle();
+    for (const auto& host : hosts) EXPECT_EQ(battery[host].value("charger", ""), "out") << host;
+    EXPECT_EQ(leaked, 0) << "a host's reply to the launcher's own request reached the terminal";
+    launcher.signal(SIGTERM);
+    EXPECT_TRUE(launcher.wait(15s));
+}
+
 TEST(Launcher, SaysWhenThePortIsTaken) {
     TempDeviceRoot first, second;
     ChildProcess holder = startLauncher({"--root", first.path(), "--port", "0"});

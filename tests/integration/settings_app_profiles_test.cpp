@@ -132,6 +132,36 @@ TEST_F(ProfilesTest, SwipeDeleteRemovesAProfileButOnlyAsksToResetTheCurrent) {
     EXPECT_EQ(reset["buttons"], json::array({"Cancel", "Reset"}));
 }
 
+// The delete buttons the screen shows are the application's: "Edit" and a
+// swiped row's button are in the page, go when another page comes on
+// screen, and a revealed button goes with its row.
+TEST_F(ProfilesTest, DeleteButtonsStayWithThePageAndTheRow) {
+    writePreferencesFile("net.quellit.zorvane_gone.plist", {{"profileName", "gone"}});
+    writePreferencesFile("net.quellit.zorvane_kept.plist", {{"profileName", "kept"}});
+    json profiles = openProfiles();
+    EXPECT_EQ(profiles["showsDeleteButtons"], false);
+    EXPECT_EQ(profiles["revealedRow"], json());
+
+    ok({{"cmd", "reveal"}, {"label", "gone"}});
+    const json revealed = page()["revealedRow"];
+    ASSERT_TRUE(revealed.is_object());
+    EXPECT_EQ(page()["sections"][revealed["section"].get<int>()]["rows"][revealed["row"].get<int>()]["title"], "gone");
+    ok({{"cmd", "delete"}, {"label", "gone"}});
+    EXPECT_EQ(page()["revealedRow"], json()) << "the button stayed on the row that took the deleted one's place";
+    ok({{"cmd", "reveal"}, {"label", "kept"}});
+    ok({{"cmd", "reveal"}});
+    EXPECT_EQ(page()["revealedRow"], json());
+
+    EXPECT_EQ(ok({{"cmd", "edit"}, {"on", true}})["on"], true);
+    ok({{"cmd", "reveal"}, {"label", "kept"}});
+    EXPECT_EQ(page()["showsDeleteButtons"], true);
+    ok({{"cmd", "back"}});
+    EXPECT_EQ(page()["showsDeleteButtons"], false);
+    json again = openProfiles();
+    EXPECT_EQ(again["showsDeleteButtons"], false);
+    EXPECT_EQ(again["revealedRow"], json());
+}
+
 TEST_F(ProfilesTest, HelpFooterIsLaidOutBelowTheAvailableSection) {
     json profiles = openProfiles();
     const json& section = profiles["sections"][1];

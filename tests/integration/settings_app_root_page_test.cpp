@@ -35,6 +35,36 @@ TEST_F(SettingsAppTest, SwitchWritesTheSettingsAndAnnouncesIt) {
     EXPECT_EQ(namesUntilReload(), (std::vector<std::string>{kPreferencesName, kReloadName}));
 }
 
+// A finger on a row does what the phone does with it, and each row of the
+// page says so: a switch flips on its switch only (to the value it does not
+// show), a link opens its page, and a row the table does not select does
+// nothing and says so.
+TEST_F(SettingsAppTest, ATouchDoesWhatTheRowDoes) {
+    const json root = page();
+    const json enabled = rowWithKey(root, "enabled");
+    EXPECT_EQ(enabled["selectable"], false);
+    EXPECT_EQ(enabled["opens"], false);
+    const bool before = enabled["value"] == true;
+    json flipped = ok({{"cmd", "touch"}, {"label", "Enabled"}, {"part", "switch"}});
+    EXPECT_EQ(flipped["did"], "switch");
+    EXPECT_EQ(flipped["value"], !before);
+    EXPECT_EQ(rowWithKey(page(), "enabled")["value"], !before);
+    EXPECT_EQ(ok({{"cmd", "touch"}, {"label", "Enabled"}, {"part", "switch"}})["value"], before);
+    EXPECT_EQ(ok({{"cmd", "touch"}, {"label", "Enabled"}})["did"], "nothing");
+    EXPECT_EQ(rowWithKey(page(), "enabled")["value"], before);
+    EXPECT_NE(refused({{"cmd", "touch"}, {"label", "Enabled"}, {"part", "chevron"}}), "");
+
+    json opened = ok({{"cmd", "touch"}, {"label", "Sort Order"}});
+    EXPECT_EQ(opened["did"], "open");
+    EXPECT_EQ(opened["depth"], 2);
+    // The sort-order editor selects nothing.
+    json editor = page();
+    EXPECT_EQ(editor["sections"][4]["rows"][0]["selectable"], false);
+    EXPECT_EQ(editor["sections"][4]["rows"][0]["opens"], false);
+    EXPECT_EQ(ok({{"cmd", "touch"}, {"section", 4}, {"row", 0}})["did"], "nothing");
+    EXPECT_EQ(page()["sections"][4]["rows"][0]["selected"], false);
+}
+
 TEST_F(SettingsAppTest, AppearanceRereadsOnlyAStoreBelowTheCurrentSchema) {
     EXPECT_EQ(rowWithKey(page(), "enabled")["value"], false);  // no file: the default
 

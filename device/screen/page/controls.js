@@ -1,24 +1,19 @@
-// The device controls beside the phone. Each is a control-protocol command;
-// the controls show the device's state as SpringBoard reports it, never a
-// state of their own.
+// The device controls beside the phone. Each is a control-protocol command,
+// the battery, the charger, Bluetooth and the width the device's own (the
+// launcher passes them to every process that shows a status bar); the
+// controls show the device's state as SpringBoard reports it, never a state
+// of their own.
 
 import { phoneView, processTitle } from './phone.js';
 import { leftOutText } from './statusbar.js';
-
-// The processes that report a status bar (the hosts) and run.
-function hosts(model) {
-  return (model.device?.processes || [])
-    .filter((p) => p.running && model.layouts[p.name])
-    .map((p) => p.name);
-}
 
 export function drawControls(model, elements) {
   const springBoard = model.layouts.springboard?.layout || {};
   const bluetooth = springBoard.bluetooth || 'absent';
   for (const radio of elements.bluetooth) radio.checked = radio.value === bluetooth;
   const battery = springBoard.battery || {};
-  const chargerIn = (battery.state ?? 0) !== 0;
-  for (const radio of elements.charger) radio.checked = radio.value === (chargerIn ? 'in' : 'out');
+  const charger = battery.charger || 'out';
+  for (const radio of elements.charger) radio.checked = radio.value === charger;
   const capacity = battery.capacity ?? 100;
   if (document.activeElement !== elements.batteryLevel) elements.batteryLevel.value = String(capacity);
   elements.batteryText.textContent = `${capacity}%`;
@@ -52,9 +47,8 @@ export function drawControls(model, elements) {
 
 // Wires the controls to the device; `send(process, request)` resolves with
 // the reply.
-export function wireControls(elements, model, send) {
-  const each = (request) => Promise.all(hosts(model()).map((p) => send(p, request)));
-  const battery = () => model().layouts.springboard?.layout?.battery || {};
+export function wireControls(elements, send) {
+  const device = (request) => send('device', request);
 
   elements.lock.addEventListener('click', () => send('springboard', { cmd: 'lock' }));
   elements.unlock.addEventListener('click', () => send('springboard', { cmd: 'unlock' }));
@@ -65,21 +59,16 @@ export function wireControls(elements, model, send) {
     await send('springboard', { cmd: 'notificationCenter', transition: 'didDismiss' });
   });
   for (const radio of elements.bluetooth) {
-    radio.addEventListener('change', () => each({ cmd: 'bluetooth', state: radio.value }));
+    radio.addEventListener('change', () => device({ cmd: 'bluetooth', state: radio.value }));
   }
   for (const radio of elements.width) {
-    radio.addEventListener('change', () => each({ cmd: 'width', points: Number(radio.value) }));
+    radio.addEventListener('change', () => device({ cmd: 'width', points: Number(radio.value) }));
   }
   for (const radio of elements.charger) {
-    radio.addEventListener('change', async () => {
-      // The battery data says whether the charger is in; the system's
-      // notification then tells every process the power source changed.
-      await each({ cmd: 'battery', state: radio.value === 'in' ? 1 : 0, capacity: battery().capacity ?? 100 });
-      await send('springboard', { cmd: 'charger' });
-    });
+    radio.addEventListener('change', () => device({ cmd: 'charger', in: radio.value === 'in' }));
   }
   elements.batteryLevel.addEventListener('change', () =>
-    each({ cmd: 'battery', state: battery().state ?? 0, capacity: Number(elements.batteryLevel.value) }));
+    device({ cmd: 'battery', capacity: Number(elements.batteryLevel.value) }));
   elements.processes.addEventListener('click', (e) => {
     const name = e.target?.dataset?.start;
     if (name) send(name, { cmd: 'start' });

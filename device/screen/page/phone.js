@@ -56,11 +56,10 @@ export function drawPhone(model, elements, onStatusBarDrawn) {
   elements.notificationCentre.hidden = !presented;
   elements.ncTime.textContent = time;
   const battery = springBoard.battery || {};
-  const charging = battery.state === 1 ? ', charging' : battery.state === 2 ? ', charged' : '';
   const lines = [
     `Bluetooth: ${springBoard.bluetooth || 'absent'}`,
-    `Battery: ${battery.capacity ?? 100}%${charging}`,
-    `Charger: ${(battery.state ?? 0) !== 0 ? 'in' : 'out'}`,
+    `Battery: ${battery.capacity ?? 100}%${battery.charge ? `, ${battery.charge}` : ''}`,
+    `Charger: ${battery.charger || 'out'}`,
   ];
   elements.ncStatus.replaceChildren(...lines.map((text) => {
     const li = document.createElement('li');

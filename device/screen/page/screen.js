@@ -182,7 +182,7 @@ connection.on('reply', (message) => {
   }
 });
 
-wireControls(controls, () => model, send);
+wireControls(controls, send);
 wireBringIn({
   choose: byId('bring-in-choose'),
   input: byId('bring-in-input'),

@@ -1,15 +1,17 @@
 // The Settings application's screen on the phone: the navigation bar and
 // the table of the page on screen, drawn whole from the application's last
 // page event ({page, alert, openin}). Every act of the user is a command of
-// the Settings application: a link opens its page ("open"), the back button
-// pops ("back"), a switch flips ("switch"), a row is tapped ("tap"), a
-// swipe or the editing mode's button deletes ("delete"), a press held as
-// long as the page's long-press recognizer asks shares ("longpress"), and a
-// row dragged in an editing table is moved ("move", reorder.js). The alert
-// and the open-in menu are sheets.js's.
+// the Settings application: a tap on a row or its switch goes to it as it is
+// ("touch": the application opens a link, flips a switch or selects the row,
+// as the phone does), the back button pops ("back"), "Edit" shows every
+// deletable row's delete button ("edit"), a swipe reveals one ("reveal"), a
+// delete button deletes ("delete"), a press held as long as the page's
+// long-press recognizer asks shares ("longpress"), and a row dragged in an
+// editing table is moved ("move", reorder.js). The alert and the open-in
+// menu are sheets.js's.
 //
 // The keyboard reaches the same commands: every row that does something
-// takes focus (a link opens with Enter, a button row or a selectable row is
+// takes focus (a link opens with Enter, a row the application selects is
 // tapped with Enter or Space, a switch flips with Space), Alt+ArrowUp and
 // Alt+ArrowDown move a row the page lets move one place up or down (into the
 // next section at a section's end, "move" as a drop), and a row a swipe
@@ -18,9 +20,9 @@
 // Focus stays on its row when the application redraws the page, goes into
 // an alert or the open-in menu when one opens and back when it closes.
 //
-// The only state kept here is the gesture in progress, whether the delete
-// buttons of the editing mode are shown, and where the keyboard's focus
-// belongs: what the page shows always comes from the Settings application.
+// The only state kept here is the gesture in progress and where the
+// keyboard's focus belongs: what the page shows, the delete buttons "Edit" or
+// a swipe revealed included, always comes from the Settings application.
 
 import { announce } from './announce.js';
 import { readableColour } from './contrast.js';
@@ -115,12 +117,11 @@ function button(className, text, label) {
   return b;
 }
 
-// What a row does: {link, tap, move, delete, hold}.
+// What a row does, as the application reports it: {link, tap, move, delete, hold}.
 function rowActions(row, table) {
-  const selectable = table.editing ? table.allowsSelectionDuringEditing : table.allowsSelection;
   return {
-    link: row.kind === 'PSLinkCell' || row.kind === 'PSLinkListCell',
-    tap: row.kind === 'PSButtonCell' || (row.kind !== 'PSSwitchCell' && selectable === true),
+    link: row.opens === true,
+    tap: row.selectable === true,
     move: row.movable === true,
     delete: row.deletable === true && !table.editing,
     hold: (table.longPressDurations || []).length > 0,
@@ -272,7 +273,7 @@ export class SettingsScreen {
     this.e = elements;
     this.send = (request) => send(SETTINGS, request);
     this.last = null;          // the last page event drawn
-    this.editingUi = false;    // the delete buttons of the editing mode are shown
+    this.editingUi = false;    // "Edit" is on, as the last page drawn has it
     this.press = null;         // the press in progress
     this.moving = null;        // {title, keyboard}: a move sent, waiting for its page
     this.sheetOrigin = null;   // where the keyboard was when the open sheet opened
@@ -309,10 +310,8 @@ export class SettingsScreen {
       return;
     }
     const newPage = before?.class !== page.class || before?.depth !== page.depth;
-    if (newPage) {
-      this.editingUi = false;
-      e.scroll.scrollTop = 0;
-    }
+    if (newPage) e.scroll.scrollTop = 0;
+    this.editingUi = page.showsDeleteButtons === true;
     e.title.textContent = page.title || '';
     e.back.hidden = !(page.depth > 1);
     const deletable = !page.table?.editing && page.sections?.some((s) => s.rows.some((r) => r.deletable));
@@ -320,11 +319,12 @@ export class SettingsScreen {
     e.edit.textContent = this.editingUi ? 'Done' : 'Edit';
     e.view.dataset.page = page.class || '';
     drawTable(e.table, page, this.editingUi);
-    // A delete button a swipe revealed stays while its row does.
-    const revealed = this.revealed &&
-      e.table.querySelector(`.row.deletable[data-section="${this.revealed.section}"][data-row="${this.revealed.row}"]`);
-    if (revealed && revealed.dataset.title === this.revealed.title) showDeleteButton(revealed, true);
-    else this.revealed = null;
+    // The delete button a swipe revealed (the application forgets it when
+    // its row goes).
+    const revealed = page.revealedRow;
+    const revealedRow = revealed &&
+      e.table.querySelector(`.row.deletable[data-section="${revealed.section}"][data-row="${revealed.row}"]`);
+    if (revealedRow) showDeleteButton(revealedRow, true);
     this.last = event;
 
     const moving = fresh && this.moving;
@@ -426,10 +426,12 @@ export class SettingsScreen {
     });
   }
 
-  // Records which row shows its delete button after a swipe (null: none).
+  // A swipe shows or hides a row's delete button: at once here, then as the
+  // application's page event has it.
   reveal(row, shown) {
     showDeleteButton(row, shown);
-    this.revealed = shown ? { section: row.dataset.section, row: row.dataset.row, title: row.dataset.title } : null;
+    this.send(shown ? { cmd: 'reveal', section: Number(row.dataset.section), row: Number(row.dataset.row) }
+      : { cmd: 'reveal' });
   }
 
   redraw() {
@@ -518,10 +520,7 @@ export class SettingsScreen {
   wire() {
     const e = this.e;
     e.back.addEventListener('click', () => this.send({ cmd: 'back' }));
-    e.edit.addEventListener('click', () => {
-      this.editingUi = !this.editingUi;
-      this.redraw();
-    });
+    e.edit.addEventListener('click', () => this.send({ cmd: 'edit', on: !this.editingUi }));
     e.table.addEventListener('click', (event) => {
       const key = event.target.closest('.row-share, .row-delete');
       if (key) {
@@ -607,23 +606,15 @@ export class SettingsScreen {
     if (this.pending !== undefined) this.redraw();
   }
 
+  // A tap on a row, or on its switch: the application does what the phone
+  // does with it.
   tap(row, target) {
     const section = Number(row.dataset.section);
     const index = Number(row.dataset.row);
-    const kind = row.dataset.kind;
-    const shown = this.last.page.sections[section].rows[index];
-    if (kind === 'PSSwitchCell') {
-      if (target.closest('.switch')) this.send({ cmd: 'switch', section, row: index, value: shown.value !== true });
-      return;
-    }
-    if (kind === 'PSLinkCell' || kind === 'PSLinkListCell') {
+    if (this.last.page.sections[section]?.rows[index]?.opens) {
       // The keyboard comes back to this row when its page is popped.
       this.trail[this.last.page.depth] = { section: String(section), row: String(index), title: row.dataset.title };
-      this.send({ cmd: 'open', section, row: index });
-      return;
     }
-    const table = this.last.page.table;
-    const selectable = table.editing ? table.allowsSelectionDuringEditing : table.allowsSelection;
-    if (selectable) this.send({ cmd: 'tap', section, row: index });
+    this.send({ cmd: 'touch', section, row: index, part: target.closest('.switch') ? 'switch' : 'row' });
   }
 }

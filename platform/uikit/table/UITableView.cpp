@@ -188,10 +188,14 @@ void UITableView::deselectRowAtIndexPath(NSIndexPath indexPath, bool /*animated*
 std::string UITableView::userSelectRow(NSIndexPath indexPath) {
     auto keepAlive = weak_from_this().lock();
     if (!cellForRowAtIndexPath(indexPath)) return "no such row";
-    if (editing_ ? !allowsSelectionDuringEditing_ : !allowsSelection_) return "selection is off";
+    if (!canUserSelectRow(indexPath)) return "selection is off";
     selectedRow_ = indexPath;
     if (delegate_) delegate_->didSelectRowAtIndexPath(*this, indexPath);
     return "";
+}
+
+bool UITableView::canUserSelectRow(NSIndexPath indexPath) {
+    return cellForRowAtIndexPath(indexPath) && (editing_ ? allowsSelectionDuringEditing_ : allowsSelection_);
 }
 
 bool UITableView::canUserMoveRow(NSIndexPath indexPath) {

@@ -134,9 +134,11 @@ public:
     // it is the same section). The table moves the row on screen, then
     // reports the move to the data source.
     std::string userMoveRow(NSIndexPath source, NSIndexPath destination);
-    // Whether the user can pick the row up (editing mode, and the data
-    // source lets it move), or delete it (it can be edited and has the
-    // delete style): what the screen offers on each row.
+    // Whether a tap selects the row (selection allowed, during editing:
+    // allowed during editing), the user can pick the row up (editing mode,
+    // and the data source lets it move), or delete it (it can be edited and
+    // has the delete style): what the screen offers on each row.
+    bool canUserSelectRow(NSIndexPath indexPath);
     bool canUserMoveRow(NSIndexPath indexPath);
     bool canUserDeleteRow(NSIndexPath indexPath);
     // A swipe and a press on "Delete": needs canEditRowAtIndexPath and the
