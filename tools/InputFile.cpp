@@ -31,7 +31,7 @@ const char* fileKind(mode_t mode) {
 InputFile readInputFile(const std::string& path) {
     InputFile input;
     // Opening a FIFO does not wait for a writer; only a regular file is read.
-    HostFileRead file = readHostFileWithReason(path, kMaxInputFileSize);
+    HostFileRead file = readHostFileWithReason(path, kMaxPropertyListFileBytes);
     switch (file.problem) {
         case HostFileRead::Problem::None:
             break;

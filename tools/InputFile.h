@@ -1,7 +1,8 @@
 // A settings or profile file named on the command line, read safely: only a
-// regular file of at most 16 MiB is read at all (a FIFO, a device or a
-// directory is refused without waiting on it), and the bytes must be a
-// property list whose root is a dictionary.
+// regular file of at most kMaxPropertyListFileBytes (the plug-in's own
+// bound, 16 MiB) is read at all (a FIFO, a device or a directory is refused
+// without waiting on it), and the bytes must be a property list whose root
+// is a dictionary.
 #pragma once
 
 #include <sys/types.h>
@@ -11,12 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "foundation/DeviceFiles.h"
 #include "foundation/plist/PlistCodec.h"
 #include "foundation/plist/PropertyList.h"
 
 namespace zv::tools {
-
-inline constexpr std::size_t kMaxInputFileSize = 16 * 1024 * 1024;
 
 struct InputFile {
     std::string bytes;                        // the whole file, when it could be read

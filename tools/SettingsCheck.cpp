@@ -1,5 +1,6 @@
 #include "SettingsCheck.h"
 
+#include "ItemCatalogue.h"
 #include "LoadDiagnostics.h"
 #include "NearestKey.h"
 #include "SettingsFileAccess.h"
@@ -145,7 +146,7 @@ Finding describe(const LoadFinding& found, const InputFile& input) {
         finding.severity = Severity::Note;
         finding.kind = "spacer";
         finding.message = "spacer " + quoted(found.value) + ": the names after it in " +
-                          std::string(listKeyOf(found.path)) + " get their position plus 16 as their order";
+                          std::string(listKeyOf(found.path)) + " get their position plus " + std::to_string(kSpacerOffset) + " as their order";
         break;
     case LoadFindingKind::SpacerWithoutEffect:
         finding.severity = Severity::Note;

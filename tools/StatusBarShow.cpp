@@ -7,18 +7,6 @@ namespace zv::tools {
 
 namespace {
 
-const char* bluetoothStateName(BluetoothState state) {
-    switch (state) {
-    case BluetoothState::Off:
-        return "off";
-    case BluetoothState::On:
-        return "on";
-    case BluetoothState::Connected:
-        return "connected";
-    }
-    return "off";
-}
-
 std::vector<int> types(const nlohmann::json& reply, const char* region) {
     const auto& list = reply.at(region);
     std::vector<int> result;
@@ -41,11 +29,11 @@ std::string itemName(int type) {
 
 }  // namespace
 
-ShownStatusBar showStatusBar(const std::string& settingsBytes, const ShowOptions& options,
-                             const ProgramLocations& locations) {
+ShownLayout showStatusBar(const std::string& settingsBytes, const ShowOptions& options,
+                          const ProgramLocations& locations) {
     HostSession host({locations.programs, locations.stage, settingsBytes, !options.app});
     if (options.width != 320) host.request({{"cmd", "width"}, {"points", options.width}});
-    if (options.bluetooth) host.request({{"cmd", "bluetooth"}, {"state", bluetoothStateName(*options.bluetooth)}});
+    if (options.bluetooth) host.request({{"cmd", "bluetooth"}, {"state", control::bluetoothWord(*options.bluetooth)}});
     if (options.batteryState) {
         host.request({{"cmd", "battery"}, {"state", *options.batteryState}});
         // The battery item follows new data when it is built again, as after
@@ -54,15 +42,16 @@ ShownStatusBar showStatusBar(const std::string& settingsBytes, const ShowOptions
         host.request({{"cmd", "items"}, {"types", items.at("types")}});
     }
     if (options.locked) host.request({{"cmd", "lock"}});
-    const nlohmann::json layout = host.request({{"cmd", "layout"}});
+    nlohmann::json layout = host.request({{"cmd", "layout"}, {"event", true}});
     try {
-        return ShownStatusBar{types(layout, "left"),
-                              types(layout, "center"),
-                              types(layout, "right"),
-                              layout.value("onlyCenter", false),
-                              layout.at("width").get<int>(),
-                              {frames(layout, "left"), frames(layout, "center"), frames(layout, "right"),
-                               layout.at("leftOut").get<std::vector<int>>()}};
+        ShownStatusBar bar{types(layout, "left"),
+                           types(layout, "center"),
+                           types(layout, "right"),
+                           layout.value("onlyCenter", false),
+                           layout.at("width").get<int>(),
+                           {frames(layout, "left"), frames(layout, "center"), frames(layout, "right"),
+                            layout.at("leftOut").get<std::vector<int>>()}};
+        return {std::move(layout), std::move(bar)};
     } catch (const nlohmann::json::exception&) {
         throw HostSessionError("the simulated host's layout is not readable");
     }
@@ -90,20 +79,6 @@ std::string statusBarText(const ShownStatusBar& bar) {
         text += '\n';
     }
     return text;
-}
-
-StatusBarPicture statusBarPicture(const ShownStatusBar& bar, const ShowOptions& options, std::string timeText) {
-    StatusBarPicture picture;
-    picture.left = bar.left;
-    picture.center = bar.center;
-    picture.right = bar.right;
-    picture.width = bar.width;
-    picture.frames = bar.frames;
-    picture.dark = options.locked;
-    picture.timeText = std::move(timeText);
-    picture.charging = options.batteryState.value_or(0) != 0;
-    picture.bluetoothConnected = options.bluetooth == BluetoothState::Connected;
-    return picture;
 }
 
 }  // namespace zv::tools

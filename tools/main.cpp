@@ -13,7 +13,6 @@
 #include <CLI/CLI.hpp>
 
 #include <iostream>
-#include <map>
 
 #include "CheckReport.h"
 #include "HostSession.h"
@@ -22,6 +21,8 @@
 #include "SettingsCheck.h"
 #include "StatusBarShow.h"
 #include "Wording.h"
+#include "control/DeviceWords.h"
+#include "control/LayoutPicture.h"
 #include "control/PhoneClock.h"
 #include "self/ProgramLocations.h"
 #include "self/ProgramVersion.h"
@@ -55,9 +56,9 @@ int runShow(const std::string& path, const std::string& svgPath, const ShowOptio
         return kFailure;
     }
     HostSession::cleanUpOnInterrupt();
-    ShownStatusBar bar;
+    ShownLayout shown;
     try {
-        bar = showStatusBar(input.bytes, options, zv::currentProgramLocations());
+        shown = showStatusBar(input.bytes, options, zv::currentProgramLocations());
     } catch (const HostSessionError& e) {
         std::cerr << "zorvane: " << printable(path) << ": " << e.what() << "\n";
         return kFailure;
@@ -70,9 +71,9 @@ int runShow(const std::string& path, const std::string& svgPath, const ShowOptio
                       << ", so the status bar shown is the system's own\n";
     }
     // With the picture on standard output, the text goes to standard error.
-    (svgFile.path == "-" ? std::cerr : std::cout) << statusBarText(bar) << std::flush;
+    (svgFile.path == "-" ? std::cerr : std::cout) << statusBarText(shown.bar) << std::flush;
     if (!svgPath.empty()) {
-        const std::string svg = zv::statusBarSvg(statusBarPicture(bar, options, zv::control::phoneClockText()));
+        const std::string svg = zv::statusBarSvg(zv::control::layoutPicture(shown.event, zv::control::phoneClockText()));
         std::string problem;
         if (!writeOutputFile(svgFile, svg, problem)) {
             std::cerr << "zorvane: " << printable(svgFile.path) << ": " << problem << "\n";
@@ -100,6 +101,10 @@ int main(int argc, char** argv) {
     std::string svgPath;
     ShowOptions options;
     std::optional<std::string> bluetooth;
+    // "absent" is the host's own state, not one the tool can set.
+    std::vector<std::string> bluetoothWords;
+    for (BluetoothState state : zv::control::kBluetoothStates)
+        if (state != BluetoothState::Absent) bluetoothWords.push_back(zv::control::bluetoothWord(state));
     int batteryState = 0;
     CLI::App* show = app.add_subcommand("show", "Show the status bar a file gives, computed by the plug-in in a "
                                                 "simulated SpringBoard or application");
@@ -107,7 +112,7 @@ int main(int argc, char** argv) {
     show->add_option("--svg", svgPath, "also draw the status bar as an SVG picture into this file (- for standard output, the text then going to standard error)");
     show->add_flag("--locked", options.locked, "SpringBoard's screen is locked");
     show->add_option("--bluetooth", bluetooth, "the Bluetooth state")
-        ->check(CLI::IsMember({"off", "on", "connected"}));
+        ->check(CLI::IsMember(bluetoothWords));
     CLI::Option* battery = show->add_option("--battery-state", batteryState,
                                             "the battery-state field of the status-bar data (0 not on external "
                                             "power, 1 charging, 2 charged)");
@@ -125,11 +130,7 @@ int main(int argc, char** argv) {
 
     if (*check) return runCheck(checkPaths, json);
 
-    if (bluetooth) {
-        static const std::map<std::string, BluetoothState> states{
-            {"off", BluetoothState::Off}, {"on", BluetoothState::On}, {"connected", BluetoothState::Connected}};
-        options.bluetooth = states.at(*bluetooth);
-    }
+    if (bluetooth) options.bluetooth = zv::control::bluetoothStateNamed(*bluetooth);
     if (*battery) options.batteryState = batteryState;
     return runShow(showPath, svgPath, options);
 }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "control/ErrorReply.h"
 #include "control/JsonNesting.h"
 #include "foundation/MainQueue.h"
 
@@ -31,9 +32,7 @@ gboolean onInput(gint fd, GIOCondition, gpointer data) {
     return G_SOURCE_REMOVE;
 }
 
-Json tooLongReply() {
-    return {{"ok", false}, {"error", "request longer than " + std::to_string(kLongestRequest) + " bytes"}};
-}
+Json tooLongReply() { return errorReply("request longer than " + std::to_string(kLongestRequest) + " bytes"); }
 
 Json withId(Json reply, const Json& id) {
     if (!id.is_null()) reply["id"] = id;
@@ -92,24 +91,23 @@ void ControlChannel::handleLine(const std::string& line) {
     // Refused before parsing: parsing, answering and freeing a request
     // all recurse as deep as it nests.
     if (nestsDeeperThan(line, kDeepestRequest)) {
-        writeLine({{"ok", false},
-                   {"error", "request nested deeper than " + std::to_string(kDeepestRequest) + " levels"}});
+        writeLine(errorReply("request nested deeper than " + std::to_string(kDeepestRequest) + " levels"));
         return;
     }
     Json request = Json::parse(line, nullptr, false);
     if (request.is_discarded() || !request.is_object()) {
-        writeLine({{"ok", false}, {"error", "malformed request: expected one JSON object per line"}});
+        writeLine(errorReply("malformed request: expected one JSON object per line"));
         return;
     }
     const Json id = request.contains("id") ? request["id"] : Json();
     auto cmd = request.find("cmd");
     if (cmd == request.end() || !cmd->is_string()) {
-        writeLine(withId({{"ok", false}, {"error", "missing \"cmd\""}}, id));
+        writeLine(errorReply("missing \"cmd\"", id));
         return;
     }
     auto handler = handlers_.find(cmd->get<std::string>());
     if (handler == handlers_.end()) {
-        writeLine(withId({{"ok", false}, {"error", "unknown command: " + cmd->get<std::string>()}}, id));
+        writeLine(errorReply("unknown command: " + cmd->get<std::string>(), id));
         return;
     }
     auto replied = std::make_shared<bool>(false);
@@ -123,7 +121,7 @@ void ControlChannel::handleLine(const std::string& line) {
     try {
         handler->second(request, reply);
     } catch (const std::exception& e) {
-        reply({{"ok", false}, {"error", e.what()}});
+        reply(errorReply(e.what()));  // the reply adds the id
     }
 }
 

@@ -98,7 +98,7 @@ Json layoutEvent(const HostContext& context) {
                       {"center", shownNames(event["frames"]["center"], capacity)},
                       {"right", shownNames(event["frames"]["right"], capacity)},
                       {"leftOut", spokenNames(event["leftOut"], capacity)}};
-    event["bluetooth"] = objc_getClass("BluetoothManager") ? bluetoothStateName(bluetoothManager().state) : "absent";
+    event["bluetooth"] = bluetoothWordNow();
     if (context.isSpringBoard) {
         const SBLockScreenView* view = lockScreenView();
         const SBNotificationCenterViewController* centre = notificationCenterViewController();
@@ -108,6 +108,10 @@ Json layoutEvent(const HostContext& context) {
         event["notificationCenter"] = {{"presented", centre && centre->presented}};
     }
     return event;
+}
+
+const char* bluetoothWordNow() {
+    return control::bluetoothWord(objc_getClass("BluetoothManager") ? bluetoothManager().state : BluetoothState::Absent);
 }
 
 void writeLayoutEvent(const HostContext& context) { control::ControlChannel::writeLine(layoutEvent(context)); }
@@ -124,16 +128,6 @@ void announceLayout(HostContext& context) {
             return G_SOURCE_REMOVE;
         },
         &context, nullptr);
-}
-
-const char* bluetoothStateName(BluetoothState state) {
-    switch (state) {
-        case BluetoothState::Absent: return "absent";
-        case BluetoothState::Off: return "off";
-        case BluetoothState::On: return "on";
-        case BluetoothState::Connected: return "connected";
-    }
-    return "absent";
 }
 
 }  // namespace zv::device

@@ -10,7 +10,6 @@
 #pragma once
 
 #include "HostCommands.h"
-#include "bluetooth/BluetoothManager.h"
 #include "control/ControlChannel.h"
 
 namespace zv::device {
@@ -26,8 +25,9 @@ control::Json statusBarLayout(bool detail);
 // "locked", "grabbers", "notificationCenter"}.
 control::Json layoutEvent(const HostContext& context);
 
-// The protocol's name of a Bluetooth state: "absent", "off", "on" or "connected".
-const char* bluetoothStateName(BluetoothState state);
+// The Bluetooth state's word now (control/DeviceWords.h): "absent" while the
+// Bluetooth framework is not loaded.
+const char* bluetoothWordNow();
 
 // Writes the layout event now.
 void writeLayoutEvent(const HostContext& context);

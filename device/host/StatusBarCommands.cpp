@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "bluetooth/BluetoothManager.h"
+#include "control/DeviceWords.h"
 #include "foundation/DeviceFiles.h"
 #include "foundation/MainQueue.h"
 #include "notifications/NotificationCenter.h"
@@ -74,12 +75,13 @@ std::vector<std::int32_t> typesArgument(const Json& request) {
 }
 
 BluetoothState bluetoothStateArgument(const Json& request) {
-    const std::string state = argString(request, "state");
-    if (state == "absent") return BluetoothState::Absent;
-    if (state == "off") return BluetoothState::Off;
-    if (state == "on") return BluetoothState::On;
-    if (state == "connected") return BluetoothState::Connected;
-    throw ControlError("argument \"state\" must be \"absent\", \"off\", \"on\" or \"connected\"");
+    if (auto state = control::bluetoothStateNamed(argString(request, "state"))) return *state;
+    std::string words;
+    for (std::size_t i = 0; i < std::size(control::kBluetoothStates); ++i) {
+        if (i > 0) words += i + 1 < std::size(control::kBluetoothStates) ? ", " : " or ";
+        words += std::string("\"") + control::bluetoothWord(control::kBluetoothStates[i]) + "\"";
+    }
+    throw ControlError("argument \"state\" must be " + words);
 }
 
 UIStatusBarBreadcrumbItemView& breadcrumbView(const Json& request) {
@@ -134,9 +136,17 @@ Json reloadReply(const Json& request, const HostContext& context) {
 }  // namespace
 
 void registerStatusBarCommands(ControlChannel& channel, HostContext& context) {
-    // {"cmd":"layout","detail":false}
-    channel.on("layout", [](const Json& request) {
-        return statusBarLayout(request.contains("detail") && argBool(request, "detail"));
+    // {"cmd":"layout","detail":false,"event":false}: with "event", every
+    // field of the layout event too (the battery, Bluetooth, the lock screen).
+    channel.on("layout", [&context](const Json& request) {
+        Json fields = statusBarLayout(request.contains("detail") && argBool(request, "detail"));
+        if (request.contains("event") && argBool(request, "event")) {
+            Json event = layoutEvent(context);
+            event.erase("event");
+            event.erase("t");
+            fields.update(event);
+        }
+        return fields;
     });
 
     // {"cmd":"items"} reports, {"cmd":"items","types":[...]} replaces the
@@ -156,12 +166,12 @@ void registerStatusBarCommands(ControlChannel& channel, HostContext& context) {
     channel.on("bluetooth", [](const Json& request) {
         const bool loaded = objc_getClass("BluetoothManager") != nullptr;
         if (!request.contains("state"))
-            return Json{{"loaded", loaded}, {"state", loaded ? bluetoothStateName(bluetoothManager().state) : "absent"}};
+            return Json{{"loaded", loaded}, {"state", bluetoothWordNow()}};
         const BluetoothState state = bluetoothStateArgument(request);
         registerBluetoothClasses();
         bluetoothManager().state = state;
         statusBar().rebuildItem(11);
-        return Json{{"loaded", true}, {"state", bluetoothStateName(state)}};
+        return Json{{"loaded", true}, {"state", control::bluetoothWord(state)}};
     });
 
     // {"cmd":"width","points":375}: the phone's width; the bar lays out anew

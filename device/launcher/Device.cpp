@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "RequestLine.h"
+#include "control/ControlChannel.h"
 #include "control/JsonNesting.h"
 
 namespace zv::device {
@@ -103,7 +104,7 @@ void Device::answerUnanswered(const std::string& process, bool restarting) {
 void Device::lineFrom(const std::string& process, const std::string& line) {
     Entry& entry = processes_.at(process);
     // Processes write one flat object per line; a deeper one is passed on unread.
-    Json parsed = !control::nestsDeeperThan(line, kMaxRequestNesting) ? Json::parse(line, nullptr, false) : Json(Json::value_t::discarded);
+    Json parsed = !control::nestsDeeperThan(line, control::kDeepestRequest) ? Json::parse(line, nullptr, false) : Json(Json::value_t::discarded);
     bool stateChanged = false;
     if (parsed.is_object()) {
         const std::string event = parsed.value("event", "");

@@ -1,6 +1,7 @@
 // One request line of the control protocol as the launcher reads it, to
 // answer for a process or pass the line on: its command and its id. The
-// launcher never walks text nested deeper than kMaxRequestNesting.
+// launcher never walks text nested deeper than a process would take
+// (control::kDeepestRequest).
 #pragma once
 
 #include <cstddef>
@@ -9,9 +10,9 @@
 
 #include <nlohmann/json.hpp>
 
-namespace zv::device {
+#include "control/ErrorReply.h"
 
-inline constexpr std::size_t kMaxRequestNesting = 64;
+namespace zv::device {
 
 struct RequestLine {
     nlohmann::json request;  // the object; null when the line is not a JSON object (or too deep)
@@ -21,7 +22,7 @@ struct RequestLine {
 
 RequestLine parseRequestLine(std::string_view line);
 
-// {"ok":false,"error":text} with the id when there is one.
-nlohmann::json errorReply(const std::string& text, const nlohmann::json& id);
+// The launcher answers for a process with the processes' own error reply.
+using control::errorReply;
 
 }  // namespace zv::device

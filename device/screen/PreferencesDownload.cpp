@@ -2,20 +2,14 @@
 
 #include <cerrno>
 
-#include "ProfileListing.h"
+#include "SettingsFileNames.h"
 #include "foundation/DeviceFiles.h"
 
 namespace zv::screen {
 
-namespace {
-
-constexpr std::string_view kSettingsFile = "net.quellit.zorvane.plist";
-
-}  // namespace
-
 std::optional<std::string> downloadName(std::string_view name, DownloadRefusal& refusal) {
     // Exactly what the Profiles page lists (and the settings file).
-    if (name != kSettingsFile && !isProfileFileName(name)) {
+    if (name != kSettingsFileName && !isProfileFileName(name)) {
         refusal = {403, "Forbidden: only the settings file or a profile file of the preferences folder"};
         return std::nullopt;
     }

@@ -2,7 +2,7 @@
 // of the device's preferences folder (/var/mobile/Library/Preferences of the
 // device root) at /download/<name>. Only the settings file
 // "net.quellit.zorvane.plist" and the profile files the Profiles page lists
-// (ProfileListing.h's isProfileFileName: the same rule) are served, and
+// (SettingsFileNames.h's isProfileFileName: the same rule) are served, and
 // only as plain files of that folder: however the request is written
 // (percent-encoded, "/", NUL, a symlink in the folder), no other file is
 // ever opened.

@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "InputFile.h"
-#include "ProfileListing.h"
+#include "SettingsFileNames.h"
 #include "SettingsFindings.h"
 #include "SettingsKeys.h"
 #include "foundation/DeviceFiles.h"
@@ -81,7 +81,7 @@ UploadAnswer checkUpload(std::string bytes, std::string_view fileName) {
     const tools::InputFile input = tools::inputFileFromBytes(std::move(bytes));
     json body = findingsOf(input);
     std::string name;
-    if (auto fromFileName = profileNameFromFileName(fileName)) {
+    if (auto fromFileName = profileNameOfFile(fileName)) {
         name = *fromFileName;
     } else if (input.settings) {
         const PlistValue* stored = plistLookup(*input.settings, kProfileName);

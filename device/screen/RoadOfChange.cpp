@@ -4,6 +4,8 @@
 #include <cmath>
 #include <set>
 
+#include "SettingsFileNames.h"
+
 namespace zv::screen {
 
 using nlohmann::json;
@@ -13,6 +15,24 @@ namespace {
 std::string text(const json& event, const char* key) {
     auto it = event.find(key);
     return it != event.end() && it->is_string() ? it->get<std::string>() : std::string();
+}
+
+// What a file written at a device path is to the person: the settings file,
+// a profile, or another file.
+void describeWrittenFile(json& step, const std::string& path) {
+    if (path == kSettingsPath) {
+        step["file"] = "settings";
+        return;
+    }
+    const std::string_view folder = kPreferencesFolder;
+    std::optional<std::string> profile;
+    if (path.starts_with(folder)) profile = profileNameOfFile(std::string_view(path).substr(folder.size()));
+    if (profile) {
+        step["file"] = "profile";
+        step["profile"] = std::move(*profile);
+    } else {
+        step["file"] = "other";
+    }
 }
 
 bool timeOf(const json& event, std::int64_t& time) {
@@ -65,7 +85,9 @@ json RoadOfChange::toJson() const {
     auto step = [&](const Event& e, const char* kind) {
         if (steps.size() >= kMaxSteps) return;
         const double ms = std::round(static_cast<double>(e.time - began_) / 10.0) / 100.0;
-        steps.push_back({{"process", e.process}, {"kind", kind}, {"subject", e.subject}, {"ms", ms}});
+        json shown{{"process", e.process}, {"kind", kind}, {"subject", e.subject}, {"ms", ms}};
+        if (e.kind == "wrote") describeWrittenFile(shown, e.subject);
+        steps.push_back(std::move(shown));
     };
     for (const Event& e : ordered) {
         const bool byTheAction = e.process == actionProcess_;

@@ -47,7 +47,10 @@ public:
     // {"action": {"process", "cmd", "t"} or null, "steps": [{"process",
     // "kind", "subject", "ms"}]}: kind is "wrote" (subject: the device path),
     // "posted", "delivered" (subject: the name) or "laidOut"; ms the time
-    // since the action, in milliseconds. Steps in time order.
+    // since the action, in milliseconds. Steps in time order. A "wrote"
+    // step also tells what the file is (common/SettingsFileNames.h): "file"
+    // is "settings" (the settings file), "profile" (a profile file of the
+    // preferences folder, its name in "profile") or "other".
     nlohmann::json toJson() const;
 
 private:

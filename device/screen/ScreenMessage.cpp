@@ -1,6 +1,7 @@
 #include "ScreenMessage.h"
 
 #include "RequestLine.h"
+#include "control/ControlChannel.h"
 #include "control/JsonNesting.h"
 
 namespace zv::screen {
@@ -13,8 +14,8 @@ ScreenMessage parseScreenMessage(std::string_view text, const device::Device& de
         message.error = "a message may hold at most " + std::to_string(kMaxScreenMessage) + " bytes";
         return message;
     }
-    if (control::nestsDeeperThan(text, device::kMaxRequestNesting)) {
-        message.error = "a message may be nested at most " + std::to_string(device::kMaxRequestNesting) + " deep";
+    if (control::nestsDeeperThan(text, control::kDeepestRequest)) {
+        message.error = "a message may be nested at most " + std::to_string(control::kDeepestRequest) + " deep";
         return message;
     }
     json value = json::parse(text, nullptr, false);

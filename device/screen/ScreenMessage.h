@@ -1,9 +1,9 @@
 // A message of the screen's page to the device, over the WebSocket:
 //   {"process": "<name>", "request": {"cmd": "<command>", "id": ..., ...}}
 // It is taken only when it is at most kMaxScreenMessage bytes, nested at
-// most kMaxRequestNesting deep, names a process of the device and a command
-// that process speaks (or one of the launcher's), or "device" and one of
-// the device's own controls. Anything else is
+// most control::kDeepestRequest deep, names a process of the device and a
+// command that process speaks (or one of the launcher's), or "device" and
+// one of the device's own controls. Anything else is
 // answered with an error and the connection stays open.
 #pragma once
 

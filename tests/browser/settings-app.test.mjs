@@ -53,6 +53,7 @@ test('dragging "11 Bluetooth" from Default to the top of Left draws it first on 
     const preferences = at('posted', 'settings', 'net.quellit.zorvane/preferences');
     const reload = at('posted', 'settings', 'net.quellit.zorvane/reloadStatusBar');
     assert.ok(wrote >= 0 && preferences > wrote && reload > preferences, JSON.stringify(road));
+    assert.equal(road.steps[wrote].file, 'settings');
     assert.ok(at('laidOut', 'springboard') > reload && at('laidOut', 'app') > reload, JSON.stringify(road));
     const times = road.steps.map((s) => s.ms);
     assert.deepEqual(times, [...times].sort((a, b) => a - b));

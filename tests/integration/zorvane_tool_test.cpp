@@ -96,6 +96,11 @@ TEST_F(ZorvaneTool, ShowGivesWhatARunningSpringBoardLaysOut) {
     request(springBoard, {{"cmd", "charger"}});
     request(springBoard, {{"cmd", "lock"}});
     expectShowMatches(springBoard, file, {"--bluetooth", "connected", "--battery-state", "1", "--locked"});
+    // The picture is drawn from the state the host reports: over the dark
+    // lock screen (no background of its own), the battery with the charger's bolt.
+    const std::string svg = readHostFile(bus_.root().path() + "/bar.svg").value_or("");
+    EXPECT_EQ(svg.find("class=\"background\""), std::string::npos) << svg;
+    EXPECT_NE(svg.find("class=\"bolt\""), std::string::npos) << svg;
 }
 
 TEST_F(ZorvaneTool, ShowSaysWhenTheFileLeavesThePluginOff) {

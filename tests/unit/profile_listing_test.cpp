@@ -35,7 +35,7 @@ TEST(ProfileListing, NamesFollowTheFileNameRule) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fileName);
-        EXPECT_EQ(profileNameFromFileName(c.fileName), c.profile);
+        EXPECT_EQ(profileNameOfFile(c.fileName), c.profile);
         EXPECT_EQ(isProfileFileName(c.fileName), c.profile.has_value());
         if (c.profile) {
             EXPECT_EQ(profileFileName(*c.profile), c.fileName);

@@ -54,6 +54,32 @@ TEST(RoadOfChange, AChangeAcrossProcessesInTimeOrderWhateverOrderItArrivesIn) {
     EXPECT_EQ(road.toJson()["action"]["cmd"], "move");
 }
 
+TEST(RoadOfChange, AWrittenFileIsTheSettingsFileAProfileOrAnother) {
+    RoadOfChange road;
+    road.take("settings", event("action", 0, {{"cmd", "press"}}));
+    const std::string folder = "/var/mobile/Library/Preferences/";
+    // A profile's name may hold what the file name's affixes hold, and a
+    // line break; a profile's name elsewhere is not a profile.
+    const std::vector<std::string> written{folder + "net.quellit.zorvane.plist",
+                                           folder + "net.quellit.zorvane_a_b.plist.plist",
+                                           folder + "net.quellit.zorvane_two\nlines.plist",
+                                           folder + "net.quellit.zorvane_.plist",
+                                           "/var/mobile/net.quellit.zorvane_x.plist",
+                                           folder + "net.quellit.zorvane.plist.tmp"};
+    for (std::size_t i = 0; i < written.size(); ++i)
+        road.take("settings", event("wrote", static_cast<std::int64_t>(10 * (i + 1)), {{"file", written[i]}}));
+    const json shown = road.toJson()["steps"];
+    ASSERT_EQ(shown.size(), written.size());
+    const std::vector<std::pair<std::string, json>> expected{
+        {"settings", nullptr}, {"profile", "a_b.plist"}, {"profile", "two\nlines"},
+        {"profile", ""},       {"other", nullptr},       {"other", nullptr}};
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        SCOPED_TRACE(written[i]);
+        EXPECT_EQ(shown[i]["file"], expected[i].first);
+        EXPECT_EQ(shown[i].value("profile", json()), expected[i].second);
+    }
+}
+
 TEST(RoadOfChange, WhatDidNotFollowTheActionStaysOff) {
     RoadOfChange road;
     road.take("settings", event("action", 0, {{"cmd", "switch"}}));

@@ -344,7 +344,7 @@ TEST(SettingsCheck, FilesThatCannotBeUsed) {
     };
     ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
     { std::ofstream(path("huge")).flush(); }
-    std::filesystem::resize_file(path("huge"), kMaxInputFileSize + 1);  // sparse: nothing to read
+    std::filesystem::resize_file(path("huge"), kMaxPropertyListFileBytes + 1);  // sparse: nothing to read
     const std::string deepXml = "<plist version=\"1.0\"><dict><key>left</key>" + [] {
         std::string nested;
         for (int i = 0; i < 600; ++i) nested += "<array>";

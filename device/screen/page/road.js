@@ -18,20 +18,15 @@ const actions = {
   back: 'Back',
 };
 
-const SETTINGS_FILE = 'net.quellit.zorvane.plist';
-const PROFILE = /^net\.quellit\.zorvane_(.*)\.plist$/;
-
 // The words of one step.
 export function stepText(step) {
   const who = processTitle(step.process);
   const short = (name) => name.replace(/^net\.quellit\.zorvane\//, '');
   switch (step.kind) {
-    case 'wrote': {
-      const file = step.subject.split('/').pop();
-      if (file === SETTINGS_FILE) return `${who}: settings file written`;
-      const profile = PROFILE.exec(file);
-      return profile ? `${who}: profile "${profile[1]}" written` : `${who}: ${file} written`;
-    }
+    case 'wrote':
+      if (step.file === 'settings') return `${who}: settings file written`;
+      if (step.file === 'profile') return `${who}: profile "${step.profile}" written`;
+      return `${who}: ${step.subject.split('/').pop()} written`;
     case 'posted': return `${who}: "${short(step.subject)}" posted`;
     case 'delivered': return `${who}: "${short(step.subject)}" received`;
     case 'laidOut': return `${who}: status bar laid out`;
@@ -42,9 +37,8 @@ export function stepText(step) {
 // The names of the profiles written on the road, in its order.
 export function savedProfiles(road) {
   return (road?.steps || [])
-    .filter((step) => step.kind === 'wrote')
-    .map((step) => PROFILE.exec(String(step.subject).split('/').pop())?.[1])
-    .filter((name) => name !== undefined);
+    .filter((step) => step.kind === 'wrote' && step.file === 'profile')
+    .map((step) => step.profile);
 }
 
 export function drawRoad(road, elements) {
