@@ -1,6 +1,6 @@
 #include "LayoutEvent.h"
 
-#include <glib.h>
+#include <memory>
 
 #include <nlohmann/json.hpp>
 
@@ -113,17 +113,9 @@ Json layoutEvent(const HostContext& context) {
 void writeLayoutEvent(const HostContext& context) { control::ControlChannel::writeLine(layoutEvent(context)); }
 
 void announceLayout(HostContext& context) {
-    if (context.layoutAnnouncementQueued) return;
-    context.layoutAnnouncementQueued = true;
-    g_idle_add_full(
-        G_PRIORITY_DEFAULT,
-        [](gpointer data) -> gboolean {
-            auto& queuedFor = *static_cast<HostContext*>(data);
-            queuedFor.layoutAnnouncementQueued = false;
-            writeLayoutEvent(queuedFor);
-            return G_SOURCE_REMOVE;
-        },
-        &context, nullptr);
+    if (!context.layoutAnnouncement)
+        context.layoutAnnouncement = std::make_unique<MainQueueTask>([&context] { writeLayoutEvent(context); });
+    context.layoutAnnouncement->schedule();
 }
 
 const char* bluetoothStateName(BluetoothState state) {
