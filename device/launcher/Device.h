@@ -1,6 +1,6 @@
 // The simulated device as the launcher runs it: its processes, which of
-// them answer, the commands each speaks, the last layout each pushed, and
-// which one is in front. The terminal and the screen drive it through the
+// them answer, the commands each speaks, the last layout and page each
+// pushed, and which one is in front. The terminal and the screen drive it through the
 // same entry point, request().
 //
 // The launcher answers two commands of its own for any process:
@@ -37,6 +37,7 @@ struct ProcessStatus {
     std::optional<int> exitStatus;     // how it last ended, while it is not running
     std::set<std::string> commands;    // as its last "ready" listed them
     nlohmann::json layout;             // its last layout event, null before the first
+    nlohmann::json page;               // its last page event, null before the first and once it ended
 };
 
 class Device {
