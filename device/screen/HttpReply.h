@@ -1,4 +1,4 @@
-// What the screen's HTTP answers share: a refusal as a line of plain text,
+// What the screen's HTTP handlers share: a refusal as a line of plain text,
 // and a request header read as text.
 #pragma once
 
