@@ -37,7 +37,9 @@ struct ProcessStatus {
     std::optional<int> exitStatus;     // how it last ended, while it is not running
     std::set<std::string> commands;    // as its last "ready" listed them
     nlohmann::json layout;             // its last layout event, null before the first
-    nlohmann::json page;               // its last page event, null before the first and once it ended
+    // Its last page event, none before the first and once it ended. Shared,
+    // not copied with the status: a page may list thousands of rows.
+    std::shared_ptr<const nlohmann::json> page;
 };
 
 class Device {

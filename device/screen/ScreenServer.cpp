@@ -120,8 +120,8 @@ void ScreenServer::onWebSocket(SoupServer*, SoupServerMessage* message, const ch
     for (const auto& process : self->device_.names())
         if (!self->device_.status(process).layout.is_null()) clients.sendTo(id, self->layoutMessage(process));
     for (const auto& process : self->device_.names())
-        if (json page = self->device_.status(process).page; !page.is_null())
-            clients.sendTo(id, {{"type", "page"}, {"process", process}, {"page", std::move(page)}});
+        if (const auto page = self->device_.status(process).page)
+            clients.sendTo(id, {{"type", "page"}, {"process", process}, {"page", *page}});
     clients.sendTo(id, self->roadMessage());
     clients.sendTo(id, self->findings_);
 }
@@ -147,7 +147,7 @@ void ScreenServer::processLine(const std::string& process, const json& parsed) {
 // A process that ended answers none of the requests it was sent, and
 // shows no page (the device forgets it once its end is told).
 void ScreenServer::processExited(const std::string& process) {
-    if (!device_.status(process).page.is_null())
+    if (device_.status(process).page)
         clients_->broadcast({{"type", "page"}, {"process", process}, {"page", nullptr}});
     routing_->processExited(process);
 }
