@@ -2,16 +2,17 @@
 
 #include "StatusBarCommands.h"
 
-#include <glib.h>
-
+#include <chrono>
 #include <list>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <set>
 #include <thread>
 
 #include "foundation/MainQueue.h"
+#include "foundation/MainQueueTask.h"
 #include "foundation/ProcessInfo.h"
 #include "notifications/NotificationCenter.h"
 
@@ -34,7 +35,7 @@ using control::kLongestWaitMs;
 // A `wait` command not answered yet, with its timer.
 struct Waiter {
     ControlChannel::Reply reply;
-    guint timer = 0;
+    std::optional<MainQueueTask> timer;
 };
 
 // Commands waiting for a Darwin name, and how many posts of each observed
@@ -60,27 +61,21 @@ void onDarwinNotification(CFNotificationCenterRef, void*, CFStringRef name, cons
     w.waiting.erase(it);
     w.waiterCount -= answered.size();
     for (Waiter& waiter : answered) {
-        g_source_remove(waiter.timer);
+        waiter.timer->cancel();
         waiter.reply({{"name", name}});
     }
 }
 
-// What a wait's timer needs to find its waiter.
-struct WaitTimer {
-    std::string name;
-    std::list<Waiter>::iterator waiter;
-};
-
-gboolean waitTimedOut(gpointer data) {
-    const auto* timer = static_cast<const WaitTimer*>(data);
+// Run by the waiter's own timer, which goes with the waiter: what it needs
+// is taken by value first.
+void waitTimedOut(std::string name, std::list<Waiter>::iterator waiter) {
     auto& w = waits();
-    auto list = w.waiting.find(timer->name);
-    ControlChannel::Reply reply = std::move(timer->waiter->reply);
-    list->second.erase(timer->waiter);
+    auto list = w.waiting.find(name);
+    ControlChannel::Reply reply = std::move(waiter->reply);
+    list->second.erase(waiter);
     if (list->second.empty()) w.waiting.erase(list);
     --w.waiterCount;
-    reply({{"ok", false}, {"error", "timed out waiting for " + timer->name}});
-    return G_SOURCE_REMOVE;
+    reply({{"ok", false}, {"error", "timed out waiting for " + name}});
 }
 
 void observe(const std::string& name) {
@@ -99,12 +94,11 @@ void startWait(const std::string& name, long long timeoutMs, ControlChannel::Rep
         throw ControlError("this host already has " + std::to_string(kMostWaits) + " waits pending");
     observe(name);
     std::list<Waiter>& list = w.waiting[name];
-    list.push_back(Waiter{std::move(reply), 0});
+    Waiter& waiter = list.emplace_back();
+    waiter.reply = std::move(reply);
     ++w.waiterCount;
-    auto timer = std::make_unique<WaitTimer>(WaitTimer{name, std::prev(list.end())});
-    list.back().timer = g_timeout_add_full(G_PRIORITY_DEFAULT, static_cast<guint>(timeoutMs), waitTimedOut,
-                                           timer.release(),
-                                           [](gpointer data) { std::unique_ptr<WaitTimer>(static_cast<WaitTimer*>(data)); });
+    waiter.timer.emplace([name, it = std::prev(list.end())] { waitTimedOut(name, it); });
+    waiter.timer->scheduleAfter(std::chrono::milliseconds(timeoutMs));
 }
 
 Json hooksReply(const HostContext& context) {

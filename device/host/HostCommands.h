@@ -2,10 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "HookableMethods.h"
 #include "control/ControlChannel.h"
+#include "foundation/MainQueueTask.h"
 #include "substrate/Injection.h"
 
 namespace zv::device {
@@ -16,8 +18,9 @@ struct HostContext {
     InjectionResult injection;
     // The battery-state field of the last battery data (0: not on external power).
     std::int32_t batteryState = 0;
-    // A layout event is queued for the end of this turn of the main loop.
-    bool layoutAnnouncementQueued = false;
+    // The layout event queued for the end of this turn of the main loop
+    // (made on the first announcement).
+    std::unique_ptr<MainQueueTask> layoutAnnouncement;
 };
 
 // The exit status with which SpringBoard ends its process to be relaunched.

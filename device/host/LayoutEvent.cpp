@@ -1,6 +1,6 @@
 #include "LayoutEvent.h"
 
-#include <glib.h>
+#include <memory>
 
 #include <nlohmann/json.hpp>
 
@@ -117,17 +117,9 @@ const char* bluetoothWordNow() {
 void writeLayoutEvent(const HostContext& context) { control::ControlChannel::writeLine(layoutEvent(context)); }
 
 void announceLayout(HostContext& context) {
-    if (context.layoutAnnouncementQueued) return;
-    context.layoutAnnouncementQueued = true;
-    g_idle_add_full(
-        G_PRIORITY_DEFAULT,
-        [](gpointer data) -> gboolean {
-            auto& queuedFor = *static_cast<HostContext*>(data);
-            queuedFor.layoutAnnouncementQueued = false;
-            writeLayoutEvent(queuedFor);
-            return G_SOURCE_REMOVE;
-        },
-        &context, nullptr);
+    if (!context.layoutAnnouncement)
+        context.layoutAnnouncement = std::make_unique<MainQueueTask>([&context] { writeLayoutEvent(context); });
+    context.layoutAnnouncement->schedule();
 }
 
 }  // namespace zv::device

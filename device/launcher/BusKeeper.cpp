@@ -12,7 +12,7 @@ namespace zv::device {
 namespace {
 
 constexpr auto kShortestLife = std::chrono::seconds(1);
-constexpr guint kPollMs = 100;  // where there is no pidfd
+constexpr std::chrono::milliseconds kPoll(100);  // where there is no pidfd
 
 // How the daemon ended, without reaping it; empty while it runs.
 std::string endingOf(pid_t pid) {
@@ -34,8 +34,7 @@ BusKeeper::~BusKeeper() { stop(); }
 
 void BusKeeper::stop() {
     unwatch();
-    if (restartTimer_) g_source_remove(restartTimer_);
-    restartTimer_ = 0;
+    restartTimer_.cancel();
     if (bus_) bus_->stop();
 }
 
@@ -43,42 +42,44 @@ void BusKeeper::watch() {
     started_ = std::chrono::steady_clock::now();
     pidfd_ = static_cast<int>(::syscall(SYS_pidfd_open, bus_->pid(), 0));
     if (pidfd_ >= 0) {
-        daemonWatch_ = g_unix_fd_add(pidfd_, G_IO_IN, onDaemonFd, this);
+        pidfdWatch_ = g_unix_fd_add(pidfd_, G_IO_IN, onDaemonFd, this);
     } else {
-        daemonWatch_ = g_timeout_add(kPollMs, onDaemonChange, this);
+        poll_.scheduleAfter(kPoll);
     }
 }
 
 void BusKeeper::unwatch() {
-    if (daemonWatch_) g_source_remove(daemonWatch_);
-    daemonWatch_ = 0;
+    if (pidfdWatch_) g_source_remove(pidfdWatch_);
+    pidfdWatch_ = 0;
+    poll_.cancel();
     if (pidfd_ >= 0) ::close(pidfd_);
     pidfd_ = -1;
 }
 
-gboolean BusKeeper::onDaemonFd(gint, GIOCondition, gpointer data) { return onDaemonChange(data); }
-
-gboolean BusKeeper::onDaemonChange(gpointer data) {
+gboolean BusKeeper::onDaemonFd(gint, GIOCondition, gpointer data) {
     auto* self = static_cast<BusKeeper*>(data);
     std::string ending = endingOf(self->bus_->pid());
     if (ending.empty()) return G_SOURCE_CONTINUE;
-    self->daemonWatch_ = 0;  // removed by the return below
-    self->unwatch();
-    self->ending_ = std::move(ending);
-    self->bus_->stop();  // reaps the daemon
-    if (std::chrono::steady_clock::now() - self->started_ < kShortestLife) {
-        self->restartTimer_ = g_timeout_add(1000, onRestartDue, self);
-    } else {
-        self->restart();
-    }
+    self->pidfdWatch_ = 0;  // removed by the return below
+    self->daemonEnded(std::move(ending));
     return G_SOURCE_REMOVE;
 }
 
-gboolean BusKeeper::onRestartDue(gpointer data) {
-    auto* self = static_cast<BusKeeper*>(data);
-    self->restartTimer_ = 0;
-    self->restart();
-    return G_SOURCE_REMOVE;
+void BusKeeper::poll() {
+    std::string ending = endingOf(bus_->pid());
+    if (ending.empty()) return poll_.scheduleAfter(kPoll);
+    daemonEnded(std::move(ending));
+}
+
+void BusKeeper::daemonEnded(std::string ending) {
+    unwatch();
+    ending_ = std::move(ending);
+    bus_->stop();  // reaps the daemon
+    if (std::chrono::steady_clock::now() - started_ < kShortestLife) {
+        restartTimer_.scheduleAfter(std::chrono::seconds(1));
+    } else {
+        restart();
+    }
 }
 
 void BusKeeper::restart() {
@@ -88,7 +89,7 @@ void BusKeeper::restart() {
         std::cout << "launcher: the device's bus " << ending_ << "; cannot start it again (" << e.what()
                   << "), trying again in a second" << std::endl;
         started_ = std::chrono::steady_clock::now();
-        restartTimer_ = g_timeout_add(1000, onRestartDue, this);
+        restartTimer_.scheduleAfter(std::chrono::seconds(1));
         return;
     }
     std::cout << "launcher: the device's bus " << ending_ << "; started again on " << bus_->address() << std::endl;

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "foundation/MainQueueTask.h"
 #include "notifications/DeviceBus.h"
 
 namespace zv::device {
@@ -33,9 +34,9 @@ private:
     // The daemon is watched without being reaped (a pidfd, or a poll where
     // there is none), so its process id stays its own until DeviceBus::stop
     // reaps it.
-    static gboolean onDaemonChange(gpointer self);
     static gboolean onDaemonFd(gint fd, GIOCondition condition, gpointer self);
-    static gboolean onRestartDue(gpointer self);
+    void poll();
+    void daemonEnded(std::string ending);
     void watch();
     void unwatch();
     void restart();
@@ -45,8 +46,9 @@ private:
     std::chrono::steady_clock::time_point started_;
     std::string ending_;  // how the last daemon ended, for the line that reports its successor
     int pidfd_ = -1;
-    guint daemonWatch_ = 0;
-    guint restartTimer_ = 0;
+    guint pidfdWatch_ = 0;
+    MainQueueTask poll_{[this] { poll(); }};
+    MainQueueTask restartTimer_{[this] { restart(); }};
 };
 
 }  // namespace zv::device

@@ -110,6 +110,8 @@ void Device::lineFrom(const std::string& process, const std::string& line) {
         const std::string event = parsed.value("event", "");
         if (event == "layout") {
             entry.status.layout = parsed;
+        } else if (event == "page") {
+            entry.status.page = std::make_shared<const Json>(parsed);
         } else if (event.empty() && parsed.contains("ok")) {
             // A reply: one request fewer waits for an answer.
             const auto id = parsed.find("id");
@@ -136,6 +138,8 @@ void Device::exited(const std::string& process, int status, bool restarting) {
     // An application that ends stays in front, shown stopped, until it is
     // started again or the home screen is asked for.
     for (auto& listener : exitListeners_) listener(process, status, restarting);
+    // A process that ended shows no page; its listeners were told of the last one.
+    entry.status.page.reset();
     changed();
 }
 

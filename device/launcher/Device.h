@@ -1,6 +1,6 @@
 // The simulated device as the launcher runs it: its processes, which of
-// them answer, the commands each speaks, the last layout each pushed, and
-// which one is in front. The terminal and the screen drive it through the
+// them answer, the commands each speaks, the last layout and page each
+// pushed, and which one is in front. The terminal and the screen drive it through the
 // same entry point, request().
 //
 // The launcher answers two commands of its own for any process:
@@ -41,6 +41,9 @@ struct ProcessStatus {
     std::optional<int> exitStatus;     // how it last ended, while it is not running
     std::set<std::string> commands;    // as its last "ready" listed them
     nlohmann::json layout;             // its last layout event, null before the first
+    // Its last page event, none before the first and once it ended. Shared,
+    // not copied with the status: a page may list thousands of rows.
+    std::shared_ptr<const nlohmann::json> page;
 };
 
 class Device {

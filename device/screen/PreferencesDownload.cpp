@@ -1,5 +1,6 @@
 #include "PreferencesDownload.h"
 
+#include <cctype>
 #include <cerrno>
 
 #include "SettingsFileNames.h"
@@ -42,6 +43,24 @@ std::optional<std::string> readPreferencesFile(const std::string& folder, const 
     }
     refusal = {};
     return std::move(file.bytes);
+}
+
+std::string contentDisposition(std::string_view name) {
+    std::string plain;
+    std::string encoded;
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (unsigned char c : name) {
+        const bool safe = std::isalnum(c) || c == '.' || c == '_' || c == '-';
+        plain += safe || c == ' ' ? static_cast<char>(c) : '_';
+        if (safe) {
+            encoded += static_cast<char>(c);
+        } else {
+            encoded += '%';
+            encoded += kHex[c >> 4];
+            encoded += kHex[c & 0xF];
+        }
+    }
+    return "attachment; filename=\"" + plain + "\"; filename*=UTF-8''" + encoded;
 }
 
 }  // namespace zv::screen

@@ -35,4 +35,9 @@ std::optional<std::string> downloadName(std::string_view name, DownloadRefusal& 
 std::optional<std::string> readPreferencesFile(const std::string& folder, const std::string& name,
                                                DownloadRefusal& refusal);
 
+// The Content-Disposition of the download of `name`: an attachment named
+// both as a quoted filename (anything but letters, digits, ".", "_", "-"
+// and spaces replaced by "_") and, whole, percent-encoded in UTF-8.
+std::string contentDisposition(std::string_view name);
+
 }  // namespace zv::screen

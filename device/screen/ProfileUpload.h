@@ -30,6 +30,9 @@
 namespace zv::screen {
 
 inline constexpr std::size_t kMaxUploadBytes = 4 * 1024 * 1024;
+inline constexpr std::string_view kUploadPathPrefix = "/upload/";
+inline constexpr std::string_view kUploadCheckPath = "/upload/check";
+inline constexpr std::string_view kUploadAddPath = "/upload/add";
 
 struct UploadAnswer {
     unsigned status = 200;

@@ -109,7 +109,7 @@ ScreenListener::ScreenListener(SoupServer* server, int port, std::uint64_t messa
         g_object_unref(local);
     }
     pause(0);
-    sweepTimer_ = g_timeout_add(kSweepMilliseconds, onSweep, this);
+    sweepTimer_.scheduleAfter(std::chrono::milliseconds(kSweepMilliseconds));
 }
 
 ScreenListener::~ScreenListener() {
@@ -117,8 +117,6 @@ ScreenListener::~ScreenListener() {
         g_source_destroy(incoming_);
         g_source_unref(incoming_);
     }
-    if (resumeTimer_) g_source_remove(resumeTimer_);
-    if (sweepTimer_) g_source_remove(sweepTimer_);
     for (auto& [id, connection] : connections_) {
         if (connection.socket) g_object_weak_unref(G_OBJECT(connection.socket), onSocketGone, this);
         g_object_unref(connection.remote);
@@ -231,31 +229,21 @@ void ScreenListener::pause(unsigned milliseconds) {
         g_source_unref(incoming_);
         incoming_ = nullptr;
     }
-    if (resumeTimer_) g_source_remove(resumeTimer_);
-    resumeTimer_ = 0;
-    if (milliseconds) {
-        resumeTimer_ = g_timeout_add(milliseconds, onResume, this);
-        return;
-    }
+    resumeTimer_.cancel();
+    if (milliseconds) return resumeTimer_.scheduleAfter(std::chrono::milliseconds(milliseconds));
     incoming_ = g_socket_create_source(listener_, G_IO_IN, nullptr);
     g_source_set_callback(incoming_, G_SOURCE_FUNC(onIncoming), this, nullptr);
     g_source_attach(incoming_, nullptr);
 }
 
-gboolean ScreenListener::onResume(gpointer self) {
-    auto* listener = static_cast<ScreenListener*>(self);
-    listener->resumeTimer_ = 0;
-    listener->pause(0);
-    listener->acceptAll();
-    return G_SOURCE_REMOVE;
+void ScreenListener::resume() {
+    pause(0);
+    acceptAll();
 }
 
-gboolean ScreenListener::onSweep(gpointer self) {
-    static_cast<ScreenListener*>(self)->sweep();
-    return G_SOURCE_CONTINUE;
-}
-
+// Runs every kSweepMilliseconds.
 void ScreenListener::sweep() {
+    sweepTimer_.scheduleAfter(std::chrono::milliseconds(kSweepMilliseconds));
     const auto deadline = Clock::now() - std::chrono::seconds(kIdleSeconds);
     for (auto& [id, connection] : connections_) {
         if (!connection.socket || connection.shut || connection.webSocket) continue;

@@ -29,6 +29,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "foundation/MainQueueTask.h"
+
 namespace zv::screen {
 
 struct ScreenListenerError : std::runtime_error {
@@ -79,8 +81,6 @@ private:
     };
 
     static gboolean onIncoming(GSocket*, GIOCondition, gpointer self);
-    static gboolean onSweep(gpointer self);
-    static gboolean onResume(gpointer self);
     static void onSocketGone(gpointer self, GObject* socket);
     static void onStreamGone(gpointer connection, GObject* stream);
 
@@ -88,6 +88,7 @@ private:
     void adopt(GSocket* socket);
     bool closeIdlest();
     void pause(unsigned milliseconds);
+    void resume();
     void sweep();
     std::size_t openConnections() const;
     Connection* find(GSocketAddress* remote);
@@ -95,8 +96,8 @@ private:
     SoupServer* server_;
     GSocket* listener_ = nullptr;
     GSource* incoming_ = nullptr;
-    guint resumeTimer_ = 0;
-    guint sweepTimer_ = 0;
+    MainQueueTask resumeTimer_{[this] { resume(); }};
+    MainQueueTask sweepTimer_{[this] { sweep(); }};
     int port_ = 0;
     std::size_t maxConnections_ = kMostConnections;
     std::uint64_t messageLimit_;

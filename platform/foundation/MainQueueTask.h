@@ -1,8 +1,10 @@
 // Work an object queues on the main queue and owns while it waits: queued
 // at most once at a time (asking again while it waits changes nothing, so
 // a burst of causes runs it once), and taken off the queue when cancelled
-// or when its owner goes. Replaces a "queued" flag beside a bare GLib
-// source id, removed by hand.
+// or when its owner goes. The work may end its own task, as long as it
+// uses nothing it captured afterwards (the task is not touched once its work
+// has begun). Replaces a "queued" flag beside a bare GLib source id, removed
+// by hand.
 //
 //   MainQueueTask announce_{[this] { announce(); }, MainQueueTask::Priority::Low};
 //   announce_.schedule();            // once this turn of the loop is over

@@ -122,6 +122,21 @@ test('an application in front shows its own status bar; one that stops can be st
   });
 });
 
+test('a page opened after the Settings application ended is shown none of its pages', async (t) => {
+  const settingsPage = (page) => page.evaluate(() => window.zvScreen.model().pages.settings ?? null);
+  await onScreen(t, browser, device, async (page) => {
+    await page.waitForFunction(() => window.zvScreen.model().pages.settings);
+    assert.ok((await send(page, 'settings', { cmd: 'quit' })).ok);
+    await page.waitForFunction(() => !window.zvScreen.model().pages.settings);
+    await onScreen(t, browser, device, async (later) => {
+      // The findings come last of what a new page is told.
+      await later.waitForFunction(() => window.zvScreen.model().findings);
+      await later.waitForSelector('#processes li[data-process=settings][data-state=stopped]', { state: 'attached' });
+      assert.equal(await settingsPage(later), null);
+    });
+  });
+});
+
 test('SpringBoard relaunches and its status bar comes back with the settings it reads', async (t) => {
   await onScreen(t, browser, device, async (page) => {
     // A file no notification announced: only a new SpringBoard reads it.
