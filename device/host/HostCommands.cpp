@@ -11,6 +11,7 @@
 #include <set>
 #include <thread>
 
+#include "control/ErrorReply.h"
 #include "foundation/MainQueue.h"
 #include "foundation/MainQueueTask.h"
 #include "foundation/ProcessInfo.h"
@@ -75,7 +76,7 @@ void waitTimedOut(std::string name, std::list<Waiter>::iterator waiter) {
     list->second.erase(waiter);
     if (list->second.empty()) w.waiting.erase(list);
     --w.waiterCount;
-    reply({{"ok", false}, {"error", "timed out waiting for " + name}});
+    reply(control::errorReply("timed out waiting for " + name));
 }
 
 void observe(const std::string& name) {

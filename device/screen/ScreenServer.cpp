@@ -7,7 +7,7 @@
 #include "PreferencesDownload.h"
 #include "ProfileUpload.h"
 #include "SettingsFindings.h"
-#include "SettingsKeys.h"
+#include "SettingsFileNames.h"
 #include "StatusBarImage.h"
 #include "UploadReply.h"
 #include "control/ActivityEvents.h"
@@ -67,7 +67,7 @@ ScreenServer::ScreenServer(device::Device& device, int port, std::string pageFol
     });
     device_.onChange([this] { clients_->broadcast(deviceMessage()); });
     device_.onExit([this](const std::string& process, int, bool) { processExited(process); });
-    findings_ = settingsFindings(preferencesFolder_ + "/" + kSettingsIdentifier + ".plist");
+    findings_ = settingsFindings(preferencesFolder_ + "/" + std::string(kSettingsFileName));
     scheduleMinute();
 }
 
@@ -172,7 +172,7 @@ json ScreenServer::layoutMessage(const std::string& process) const {
 json ScreenServer::roadMessage() const { return {{"type", "road"}, {"road", road_.toJson()}}; }
 
 void ScreenServer::checkSettingsFile() {
-    json findings = settingsFindings(preferencesFolder_ + "/" + kSettingsIdentifier + ".plist");
+    json findings = settingsFindings(preferencesFolder_ + "/" + std::string(kSettingsFileName));
     if (findings == findings_) return;
     findings_ = std::move(findings);
     clients_->broadcast(findings_);
