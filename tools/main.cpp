@@ -119,7 +119,8 @@ int main(int argc, char** argv) {
     show->add_flag("--app", options.app, "an application's status bar instead of SpringBoard's");
     show->add_option("--width", options.width, "the phone's width in points (the status bar leaves out what "
                                                "does not fit)")
-        ->check(CLI::IsMember({320, 375, 414}));
+        ->check(CLI::IsMember(
+            std::vector<int>(std::begin(zv::control::kPhoneWidths), std::end(zv::control::kPhoneWidths))));
 
     try {
         app.parse(argc, argv);

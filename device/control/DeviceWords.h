@@ -8,8 +8,12 @@
 // and 2 charged; any state but 0 means the charger is in. Layout events
 // carry the state with its words: "charger" ("in" or "out") and "charge"
 // ("charging", "charged", or null on battery).
+//
+// Width: the phone is 320 points wide (the hosts' default), 375 or 414.
 #pragma once
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 #include <string_view>
 
@@ -45,6 +49,12 @@ inline const char* chargerWord(int batteryState) { return chargerIn(batteryState
 // "charging", "charged", or nullptr on battery (and for a state with no word).
 inline const char* chargeWord(int batteryState) {
     return batteryState == kCharging ? "charging" : batteryState == kCharged ? "charged" : nullptr;
+}
+
+inline constexpr int kPhoneWidths[] = {320, 375, 414};
+
+inline bool isPhoneWidth(long long points) {
+    return std::find(std::begin(kPhoneWidths), std::end(kPhoneWidths), points) != std::end(kPhoneWidths);
 }
 
 }  // namespace zv::control

@@ -180,7 +180,7 @@ void registerStatusBarCommands(ControlChannel& channel, HostContext& context) {
         UIStatusBar& bar = statusBar();
         if (request.contains("points")) {
             const long long points = argInt(request, "points");
-            if (points != 320 && points != 375 && points != 414)
+            if (!control::isPhoneWidth(points))
                 throw ControlError("argument \"points\" must be 320, 375 or 414");
             bar.setWidth(static_cast<double>(points));
         }

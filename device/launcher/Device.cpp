@@ -127,7 +127,11 @@ void Device::lineFrom(const std::string& process, const std::string& line) {
         }
     }
     deliver(process, line, parsed);
-    if (stateChanged) changed();
+    if (stateChanged) {
+        changed();
+        // A host that starts, or starts again, is given the device's state.
+        controls_.ready(process);
+    }
 }
 
 void Device::exited(const std::string& process, int status, bool restarting) {

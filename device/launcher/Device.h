@@ -17,7 +17,8 @@
 // relaunching","id":...}), before it reports the end.
 //
 // Requests to "device" are the device's own controls (DeviceControls.h):
-// the launcher answers them, with a line as from a process of that name.
+// the launcher answers them, with a line as from a process of that name,
+// and gives their state to each process that says "ready".
 #pragma once
 
 #include <functional>

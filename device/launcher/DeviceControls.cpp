@@ -52,7 +52,8 @@ std::vector<std::string> DeviceControls::hosts() const {
 }
 
 std::pair<int, int> DeviceControls::battery() const {
-    if (batteryChanges_ > 0) return sentBattery_;
+    if (auto kept = kept_.find("battery"); kept != kept_.end())
+        return {kept->second["state"].get<int>(), kept->second["capacity"].get<int>()};
     if (!device_.has(Device::kHomeProcess)) return {control::kOnBattery, 100};
     const Json& layout = device_.status(Device::kHomeProcess).layout;
     const Json battery = layout.is_object() ? layout.value("battery", Json::object()) : Json::object();
@@ -111,29 +112,44 @@ std::optional<nlohmann::json> DeviceControls::request(const std::string& line) {
     } else {
         auto points = intArgument(request, "points");
         if (!points) return errorReply("argument \"points\" must be an integer", parsed.id);
+        // Refused here, not kept for the hosts that start later to refuse.
+        if (!control::isPhoneWidth(*points)) return errorReply("argument \"points\" must be 320, 375 or 414", parsed.id);
         toHosts["points"] = *points;
         reply["points"] = *points;
     }
 
+    // Kept for the hosts that start later; a change that follows before the
+    // hosts report this one starts from it.
+    kept_[toHosts["cmd"].get<std::string>()] = toHosts;
+
     const std::vector<std::string> targets = hosts();
-    if (targets.empty()) return errorReply("no running process shows a status bar", parsed.id);
+    reply["hosts"] = targets;
+    if (command == "battery" || command == "charger") reply["posted"] = false;
+    if (targets.empty()) {
+        if (!parsed.id.is_null()) reply["id"] = parsed.id;
+        return reply;
+    }
     const std::uint64_t key = next_++;
     Fanout& fanout = fanouts_[key];
     fanout.id = parsed.id;
     fanout.hosts = targets;
     fanout.waiting.insert(targets.begin(), targets.end());
     fanout.postCharger = chargerChanged;
-    if (toHosts["cmd"] == "battery") {
-        // A change that follows before the hosts report this one starts from it.
-        fanout.battery = true;
-        sentBattery_ = {toHosts["state"].get<int>(), toHosts["capacity"].get<int>()};
-        ++batteryChanges_;
-    }
-    reply["hosts"] = targets;
-    if (command == "battery" || command == "charger") reply["posted"] = false;
     fanout.reply = std::move(reply);
     for (const auto& host : targets) send(key, host, toHosts);
     return std::nullopt;
+}
+
+void DeviceControls::ready(const std::string& process) {
+    if (device_.status(process).layout.is_null()) return;  // it shows no status bar
+    for (const auto& kept : kept_) {
+        const std::uint64_t key = next_++;
+        Fanout& fanout = fanouts_[key];
+        fanout.quiet = true;
+        fanout.hosts = {process};
+        fanout.waiting = {process};
+        send(key, process, kept.second);
+    }
 }
 
 void DeviceControls::send(std::uint64_t key, const std::string& process, Json request) {
@@ -182,7 +198,7 @@ void DeviceControls::finish(std::uint64_t key) {
     if (it == fanouts_.end()) return;
     Fanout fanout = std::move(it->second);
     fanouts_.erase(it);
-    if (fanout.battery) --batteryChanges_;
+    if (fanout.quiet) return;
     Json reply = std::move(fanout.reply);
     if (!fanout.errors.empty()) {
         reply["errors"] = fanout.errors;

@@ -15,9 +15,21 @@
 // posted through SpringBoard ("charger"), then the request gets one reply,
 // with its id, written as a process's reply line is: {"ok":true,"hosts":
 // [...], ...} or {"ok":false,"error":"app: ...","errors":{"app":"..."},...}
-// when a host refused. The battery's state and capacity that a command
-// keeps are SpringBoard's, as its last layout reported them, or those last
-// sent while a battery change is on its way.
+// when a host refused. With no host running the reply comes at once, with
+// "hosts":[]. A bad argument (a width the phone does not have, say) is
+// refused at once and changes nothing.
+//
+// The device keeps what its commands set: the battery data, Bluetooth and
+// the width each last sent to the hosts (a control never set stays the
+// hosts' own default). A host that starts, or starts again (SpringBoard
+// relaunching, an application started anew), is given the kept state as
+// soon as it says "ready", just after its first layout; those replies stay
+// here too, and nothing is posted: for the device, nothing changed. So a
+// command sent while no host runs reaches each host once it is ready.
+//
+// The battery's state and capacity a command starts from are the device's:
+// those the last battery or charger command set, else SpringBoard's as its
+// last layout reported them.
 #pragma once
 
 #include <cstdint>
@@ -55,6 +67,10 @@ public:
     // requests sent here, which then goes no further.
     bool takeReply(const std::string& process, const Json& parsed);
 
+    // `process` said "ready" since it (re)started: a host is given the
+    // device's kept state.
+    void ready(const std::string& process);
+
 private:
     // A request waiting for the replies of the hosts it went to.
     struct Fanout {
@@ -63,15 +79,15 @@ private:
         std::vector<std::string> hosts;      // in start order
         std::map<std::string, std::string> errors;  // a host's error text, by host
         std::set<std::string> waiting;       // the processes whose reply is still to come
-        bool battery = false;                // it sends battery data
+        bool quiet = false;                  // the kept state given to a host that started: no reply
         bool postCharger = false;            // the charger changed: SpringBoard posts once the hosts answered
         bool posting = false;                // SpringBoard's post is on its way
     };
 
     // The running processes that report a status bar, in start order.
     std::vector<std::string> hosts() const;
-    // The battery state and capacity now: those last sent while a change is
-    // on its way, else SpringBoard's last reported.
+    // The battery state and capacity now: those last sent, else
+    // SpringBoard's last reported.
     std::pair<int, int> battery() const;
     // Sends `request` to `process` for the fan-out `key`; a reply the
     // launcher gives at once is taken at once.
@@ -82,8 +98,9 @@ private:
     Device& device_;
     Deliver deliver_;
     std::map<std::uint64_t, Fanout> fanouts_;
-    std::pair<int, int> sentBattery_;  // meaningful while batteryChanges_ > 0
-    int batteryChanges_ = 0;           // battery fan-outs not yet answered
+    // The device's state: the request each control last sent to the hosts,
+    // by its command ("battery", "bluetooth", "width").
+    std::map<std::string, Json> kept_;
     std::uint64_t next_ = 1;
 };
 

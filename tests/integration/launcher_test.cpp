@@ -392,21 +392,19 @@ TEST(Launcher, AnswersEveryLineSentWhileSpringBoardRelaunches) {
     EXPECT_TRUE(launcher.wait(15s));
 }
 
-// The device's own charger control reaches every host, SpringBoard posts
-// the power-source notification once, and only when the charger changed;
-// the hosts' replies to the launcher's own requests stay inside it.
-TEST(Launcher, DeviceChargerGoesToEveryHostAndPostsOnce) {
-    TempDeviceRoot root;
-    ChildProcess launcher = startLauncher({"--no-screen", "--root", root.path()});
-    ASSERT_TRUE(launcher.waitForLine("ready", 30s));
-    const std::vector<std::string> hosts{"springboard", "app", "settings"};
+// A launcher's lines as the device's controls are worked: counts
+// SpringBoard's charger posts and the hosts' replies to the launcher's own
+// requests that reached the terminal, and keeps each host's last battery.
+struct DeviceLines {
+    explicit DeviceLines(ChildProcess& launcher) : launcher(launcher) {}
 
-    // Reads the launcher's lines until `process` replies with `id`, counting
-    // SpringBoard's posts and keeping each host's last battery.
+    ChildProcess& launcher;
     int posts = 0, leaked = 0;
     std::map<std::string, json> battery;
     std::vector<json> replies;  // the device's, as they came
-    auto reply = [&](const std::string& process, const json& id) -> std::optional<json> {
+
+    // Reads the launcher's lines until `process` replies with `id`.
+    std::optional<json> reply(const std::string& process, const json& id) {
         for (const auto& earlier : replies)
             if (process == "device" && earlier["id"] == id) return earlier;
         const auto deadline = std::chrono::steady_clock::now() + 15s;
@@ -427,13 +425,29 @@ TEST(Launcher, DeviceChargerGoesToEveryHostAndPostsOnce) {
             if (from == process && message.contains("ok") && seen == id) return message;
         }
         return std::nullopt;
-    };
-    auto settle = [&] {
+    }
+
+    // Each host has answered what it was sent before.
+    void settle(const std::vector<std::string>& hosts) {
         for (const auto& host : hosts) {
             launcher.writeLine(host + R"( {"cmd":"ping","id":"settled"})");
             ASSERT_TRUE(reply(host, "settled")) << host;
         }
-    };
+    }
+};
+
+// The device's own charger control reaches every host, SpringBoard posts
+// the power-source notification once, and only when the charger changed;
+// the hosts' replies to the launcher's own requests stay inside it.
+TEST(Launcher, DeviceChargerGoesToEveryHostAndPostsOnce) {
+    TempDeviceRoot root;
+    ChildProcess launcher = startLauncher({"--no-screen", "--root", root.path()});
+    ASSERT_TRUE(launcher.waitForLine("ready", 30s));
+    const std::vector<std::string> hosts{"springboard", "app", "settings"};
+    DeviceLines lines{launcher};
+    int& posts = lines.posts;
+    auto reply = [&](const std::string& process, const json& id) { return lines.reply(process, id); };
+    auto settle = [&] { lines.settle(hosts); };
     settle();
 
     launcher.writeLine(R"(device {"cmd":"charger","in":true,"id":1})");
@@ -445,7 +459,7 @@ TEST(Launcher, DeviceChargerGoesToEveryHostAndPostsOnce) {
     EXPECT_EQ((*in)["hosts"], json(hosts)) << in->dump();
     EXPECT_EQ(posts, 1);
     settle();
-    for (const auto& host : hosts) EXPECT_EQ(battery[host].value("charger", ""), "in") << host;
+    for (const auto& host : hosts) EXPECT_EQ(lines.battery[host].value("charger", ""), "in") << host;
 
     // The charger stays in: nothing to post.
     posts = 0;
@@ -467,8 +481,55 @@ TEST(Launcher, DeviceChargerGoesToEveryHostAndPostsOnce) {
     EXPECT_EQ((*level)["capacity"], 40);
     EXPECT_EQ(posts, 1);
     settle();
-    for (const auto& host : hosts) EXPECT_EQ(battery[host].value("charger", ""), "out") << host;
-    EXPECT_EQ(leaked, 0) << "a host's reply to the launcher's own request reached the terminal";
+    for (const auto& host : hosts) EXPECT_EQ(lines.battery[host].value("charger", ""), "out") << host;
+    EXPECT_EQ(lines.leaked, 0) << "a host's reply to the launcher's own request reached the terminal";
+    launcher.signal(SIGTERM);
+    EXPECT_TRUE(launcher.wait(15s));
+}
+
+// The device keeps what its controls set: a width sent before any host is
+// up is kept for them, and SpringBoard relaunching comes back with the
+// width, Bluetooth and battery the other hosts show, without a second
+// charger post (for the device nothing changed).
+TEST(Launcher, DeviceStateOutlivesAHostsRelaunch) {
+    TempDeviceRoot root;
+    ChildProcess launcher = startLauncher({"--no-screen", "--root", root.path()});
+    const std::vector<std::string> hosts{"springboard", "app", "settings"};
+    DeviceLines lines{launcher};
+    ASSERT_TRUE(launcher.writeLine(R"(device {"cmd":"width","points":375,"id":"early"})"));
+    auto early = lines.reply("device", "early");
+    ASSERT_TRUE(early);
+    EXPECT_EQ((*early)["ok"], true) << early->dump();
+    lines.settle(hosts);
+
+    for (const char* request : {R"(device {"cmd":"bluetooth","state":"connected","id":"bluetooth"})",
+                                R"(device {"cmd":"charger","in":true,"id":"charger"})"}) {
+        ASSERT_TRUE(launcher.writeLine(request));
+        auto answer = lines.reply("device", json::parse(std::string(request).substr(7))["id"]);
+        ASSERT_TRUE(answer) << request;
+        EXPECT_EQ((*answer)["ok"], true) << answer->dump();
+    }
+    EXPECT_EQ(lines.posts, 1);
+
+    ASSERT_TRUE(launcher.writeLine(R"(springboard {"cmd":"relaunch"})"));
+    ASSERT_TRUE(launcher.waitForLine("launcher: springboard exited with status 75, relaunching", 20s));
+    lines.posts = 0;
+    lines.settle(hosts);  // SpringBoard answers once it is up again
+
+    // What each host shows of the device, as its layout says it.
+    std::map<std::string, json> shown;
+    for (const auto& host : hosts) {
+        ASSERT_TRUE(launcher.writeLine(host + R"( {"cmd":"layout","event":true,"id":"shown"})"));
+        auto layout = lines.reply(host, "shown");
+        ASSERT_TRUE(layout) << host;
+        shown[host] = {{"width", (*layout)["width"]}, {"bluetooth", (*layout)["bluetooth"]}, {"battery", (*layout)["battery"]}};
+    }
+    EXPECT_EQ(shown["springboard"]["width"], 375);
+    EXPECT_EQ(shown["springboard"]["bluetooth"], "connected");
+    EXPECT_EQ(shown["springboard"]["battery"].value("charger", ""), "in") << shown["springboard"].dump();
+    for (const auto& host : hosts) EXPECT_EQ(shown[host], shown["springboard"]) << host;
+    EXPECT_EQ(lines.posts, 0) << "SpringBoard posted a charger change when it came back";
+    EXPECT_EQ(lines.leaked, 0) << "a host's reply to the launcher's own request reached the terminal";
     launcher.signal(SIGTERM);
     EXPECT_TRUE(launcher.wait(15s));
 }
