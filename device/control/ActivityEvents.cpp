@@ -71,4 +71,9 @@ UserAction::UserAction(const std::string& command) { runningAction() = RunningAc
 
 UserAction::~UserAction() { runningAction().reset(); }
 
+void nameUserAction(const std::string& command) {
+    auto& action = runningAction();
+    if (action && !action->announced) action->command = command;
+}
+
 }  // namespace zv::control

@@ -38,4 +38,9 @@ public:
     UserAction& operator=(const UserAction&) = delete;
 };
 
+// Names the running command's action by what it turned out to do (a touch
+// that flipped a switch is the action "switch"), before it caused anything;
+// nothing when no command runs or its action was announced already.
+void nameUserAction(const std::string& command);
+
 }  // namespace zv::control

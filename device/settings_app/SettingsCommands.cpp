@@ -165,7 +165,10 @@ Json touch(Settings& settings, const Json& request) {
     const std::string part = request.contains("part") ? argString(request, "part") : "row";
     if (part != "row" && part != "switch") throw ControlError("argument \"part\" must be \"row\" or \"switch\"");
     auto* cell = dynamic_cast<PSTableCell*>(screen.table().cellForRowAtIndexPath(path).get());
+    // The road of the change names what the touch did, as the terminal's
+    // commands are named.
     if (part == "switch" && cell && cell->cellType() == PSSwitchCell) {
+        control::nameUserAction("switch");
         const bool on = cell->value() && cell->value()->isBoolean() && cell->value()->boolValue() == true;
         Json reply = setSwitch(settings, path, !on);
         reply["did"] = "switch";
@@ -175,11 +178,13 @@ Json touch(Settings& settings, const Json& request) {
     Json reply;
     switch (screen.tapOn(path)) {
         case RowTap::Open:
+            control::nameUserAction("open");
             reply = Json{{"did", "open"}, {"section", path.section}, {"row", path.row}};
             openRow(settings, path);
             reply["depth"] = depth(settings);
             return reply;
         case RowTap::Select:
+            control::nameUserAction("tap");
             reply = selectRow(settings, path);
             reply["did"] = "select";
             return reply;

@@ -94,6 +94,9 @@ test('with "Show Time on Lock Screen" on, the locked status bar shows the time w
     assert.equal(await toggle.getAttribute('aria-checked'), 'false');
     await toggle.click();
     await page.waitForSelector('.row[data-title="Show Time on Lock Screen"] .switch[aria-checked=true]');
+    // The road names the action by what the touch did.
+    await page.waitForSelector('#road-steps li[data-kind=wrote]');
+    assert.match(await page.locator('#road-action').textContent(), /^Switch flipped \(Settings\)/);
     await page.click('#lock');
     await page.waitForSelector('#screen[data-view=lock]');
     await waitForStatusBar(page, { right: [0, 16, 13, 8, 7] });
