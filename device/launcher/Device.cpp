@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "RequestLine.h"
+#include "control/ErrorReply.h"
 #include "control/ControlChannel.h"
 #include "control/JsonNesting.h"
 
@@ -60,7 +61,7 @@ std::optional<Json> Device::request(const std::string& process, const std::strin
     if (process == DeviceControls::kName) return controls_.request(line);
     const RequestLine parsed = parseRequestLine(line);
     auto it = processes_.find(process);
-    if (it == processes_.end()) return errorReply("the device has no process \"" + process + "\"", parsed.id);
+    if (it == processes_.end()) return control::errorReply("the device has no process \"" + process + "\"", parsed.id);
     Entry& entry = it->second;
     const bool running = entry.process->running();
 
@@ -75,7 +76,7 @@ std::optional<Json> Device::request(const std::string& process, const std::strin
         if (!parsed.id.is_null()) reply["id"] = parsed.id;
         return reply;
     }
-    if (!running) return errorReply(process + " is not running", parsed.id);
+    if (!running) return control::errorReply(process + " is not running", parsed.id);
     if (parsed.command == "front") {
         front_ = process;
         changed();
@@ -84,7 +85,7 @@ std::optional<Json> Device::request(const std::string& process, const std::strin
         return reply;
     }
     if (!entry.process->send(line))
-        return errorReply(entry.process->takesInput() ? process + " is not reading its input (too much is waiting)"
+        return control::errorReply(entry.process->takesInput() ? process + " is not reading its input (too much is waiting)"
                                                       : process + " is not running",
                           parsed.id);
     ++entry.unanswered[parsed.id.dump()];
@@ -95,7 +96,7 @@ void Device::answerUnanswered(const std::string& process, bool restarting) {
     Entry& entry = processes_.at(process);
     const std::string text = process + " ended before it answered" + (restarting ? "; it is relaunching" : "");
     for (const auto& [id, count] : std::exchange(entry.unanswered, {})) {
-        const Json reply = errorReply(text, Json::parse(id, nullptr, false));
+        const Json reply = control::errorReply(text, Json::parse(id, nullptr, false));
         const std::string line = reply.dump(-1, ' ', false, Json::error_handler_t::replace);
         for (size_t i = 0; i < count; ++i) deliver(process, line, reply);
     }

@@ -5,6 +5,7 @@
 
 #include "Device.h"
 #include "RequestLine.h"
+#include "control/ErrorReply.h"
 #include "control/DeviceWords.h"
 
 namespace zv::device {
@@ -66,10 +67,10 @@ std::pair<int, int> DeviceControls::battery() const {
 std::optional<nlohmann::json> DeviceControls::request(const std::string& line) {
     const RequestLine parsed = parseRequestLine(line);
     const Json& request = parsed.request;
-    if (!request.is_object()) return errorReply("a request is one JSON object: {\"cmd\": ...}", parsed.id);
+    if (!request.is_object()) return control::errorReply("a request is one JSON object: {\"cmd\": ...}", parsed.id);
     const std::string& command = parsed.command;
     if (!speaks(command))
-        return errorReply("the device answers \"battery\", \"charger\", \"bluetooth\" and \"width\"", parsed.id);
+        return control::errorReply("the device answers \"battery\", \"charger\", \"bluetooth\" and \"width\"", parsed.id);
 
     // What goes to each host, and what the reply reports of it.
     Json toHosts{{"cmd", command}};
@@ -81,18 +82,18 @@ std::optional<nlohmann::json> DeviceControls::request(const std::string& line) {
         int newCapacity = capacity;
         if (command == "charger") {
             auto in = request.find("in");
-            if (in == request.end() || !in->is_boolean()) return errorReply("argument \"in\" must be true or false", parsed.id);
+            if (in == request.end() || !in->is_boolean()) return control::errorReply("argument \"in\" must be true or false", parsed.id);
             // A charger put in starts charging; one that stays in keeps its state (charged, say).
             if (in->get<bool>() != control::chargerIn(state)) newState = in->get<bool>() ? control::kCharging : control::kOnBattery;
         } else {
             if (request.contains("capacity")) {
                 auto value = intArgument(request, "capacity");
-                if (!value) return errorReply("argument \"capacity\" must be an integer", parsed.id);
+                if (!value) return control::errorReply("argument \"capacity\" must be an integer", parsed.id);
                 newCapacity = *value;
             }
             if (request.contains("state")) {
                 auto value = intArgument(request, "state");
-                if (!value) return errorReply("argument \"state\" must be an integer", parsed.id);
+                if (!value) return control::errorReply("argument \"state\" must be an integer", parsed.id);
                 newState = *value;
             }
         }
@@ -106,14 +107,14 @@ std::optional<nlohmann::json> DeviceControls::request(const std::string& line) {
     } else if (command == "bluetooth") {
         auto state = request.find("state");
         if (state == request.end() || !state->is_string() || !control::bluetoothStateNamed(state->get<std::string>()))
-            return errorReply("argument \"state\" must be \"absent\", \"off\", \"on\" or \"connected\"", parsed.id);
+            return control::errorReply("argument \"state\" must be \"absent\", \"off\", \"on\" or \"connected\"", parsed.id);
         toHosts["state"] = *state;
         reply["state"] = *state;
     } else {
         auto points = intArgument(request, "points");
-        if (!points) return errorReply("argument \"points\" must be an integer", parsed.id);
+        if (!points) return control::errorReply("argument \"points\" must be an integer", parsed.id);
         // Refused here, not kept for the hosts that start later to refuse.
-        if (!control::isPhoneWidth(*points)) return errorReply("argument \"points\" must be 320, 375 or 414", parsed.id);
+        if (!control::isPhoneWidth(*points)) return control::errorReply("argument \"points\" must be 320, 375 or 414", parsed.id);
         toHosts["points"] = *points;
         reply["points"] = *points;
     }

@@ -9,9 +9,6 @@
 #include <string_view>
 
 #include <nlohmann/json.hpp>
-
-#include "control/ErrorReply.h"
-
 namespace zv::device {
 
 struct RequestLine {
@@ -21,8 +18,5 @@ struct RequestLine {
 };
 
 RequestLine parseRequestLine(std::string_view line);
-
-// The launcher answers for a process with the processes' own error reply.
-using control::errorReply;
 
 }  // namespace zv::device

@@ -1,7 +1,7 @@
 #include "RequestRouting.h"
 
-#include "RequestLine.h"
 #include "ScreenMessage.h"
+#include "control/ErrorReply.h"
 
 namespace zv::screen {
 
@@ -21,12 +21,12 @@ RequestRouting::RequestRouting(device::Device& device, ScreenClients& clients) :
 
 void RequestRouting::request(std::uint64_t client, bool text, std::string_view data) {
     if (!text)
-        return clients_.sendTo(client, replyMessage({}, device::errorReply("the screen takes text messages only", nullptr)));
+        return clients_.sendTo(client, replyMessage({}, control::errorReply("the screen takes text messages only", nullptr)));
     ScreenMessage message = parseScreenMessage(data, device_);
     auto answer = [&](json reply) { clients_.sendTo(client, replyMessage(message.process, std::move(reply))); };
-    if (!message.error.empty()) return answer(device::errorReply(message.error, message.id));
+    if (!message.error.empty()) return answer(control::errorReply(message.error, message.id));
     if (pending_.size() >= kMaxPendingRequests)
-        return answer(device::errorReply("too many requests are waiting for replies", message.id));
+        return answer(control::errorReply("too many requests are waiting for replies", message.id));
     const std::uint64_t request = nextRequest_++;
     message.request["id"] = std::string(kRequestIdPrefix) + std::to_string(request);
     if (std::optional<json> reply = device_.request(message.process, message.request.dump())) {
@@ -69,7 +69,7 @@ void RequestRouting::processExited(const std::string& process) {
             continue;
         }
         clients_.sendTo(it->second.client,
-                        replyMessage(process, device::errorReply(process + " ended before it answered", it->second.id)));
+                        replyMessage(process, control::errorReply(process + " ended before it answered", it->second.id)));
         it = pending_.erase(it);
     }
 }

@@ -273,7 +273,6 @@ export class SettingsScreen {
     this.e = elements;
     this.send = (request) => send(SETTINGS, request);
     this.last = null;          // the last page event drawn
-    this.editingUi = false;    // "Edit" is on, as the last page drawn has it
     this.press = null;         // the press in progress
     this.moving = null;        // {title, keyboard}: a move sent, waiting for its page
     this.sheetOrigin = null;   // where the keyboard was when the open sheet opened
@@ -311,14 +310,14 @@ export class SettingsScreen {
     }
     const newPage = before?.class !== page.class || before?.depth !== page.depth;
     if (newPage) e.scroll.scrollTop = 0;
-    this.editingUi = page.showsDeleteButtons === true;
+    const editing = page.showsDeleteButtons === true;
     e.title.textContent = page.title || '';
     e.back.hidden = !(page.depth > 1);
     const deletable = !page.table?.editing && page.sections?.some((s) => s.rows.some((r) => r.deletable));
     e.edit.hidden = !deletable;
-    e.edit.textContent = this.editingUi ? 'Done' : 'Edit';
+    e.edit.textContent = editing ? 'Done' : 'Edit';
     e.view.dataset.page = page.class || '';
-    drawTable(e.table, page, this.editingUi);
+    drawTable(e.table, page, editing);
     // The delete button a swipe revealed (the application forgets it when
     // its row goes).
     const revealed = page.revealedRow;
@@ -432,6 +431,11 @@ export class SettingsScreen {
     showDeleteButton(row, shown);
     this.send(shown ? { cmd: 'reveal', section: Number(row.dataset.section), row: Number(row.dataset.row) }
       : { cmd: 'reveal' });
+  }
+
+  // "Edit" is on, as the last page drawn has it.
+  get editingUi() {
+    return this.last?.page?.showsDeleteButtons === true;
   }
 
   redraw() {
